@@ -1,0 +1,13 @@
+# Compiler settings shared by every target of the project, carried by one
+# INTERFACE target so that third-party code (none today) is never held to them.
+add_library(scrivane_common INTERFACE)
+target_compile_features(scrivane_common INTERFACE cxx_std_20)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(scrivane_common INTERFACE -Wall -Wextra -Werror)
+endif()
+
+if(SCRIVANE_SANITIZE)
+    # ASan + UBSan for the whole build, tests included; any report aborts.
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+endif()

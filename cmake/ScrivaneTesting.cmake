@@ -1,0 +1,18 @@
+# scrivane_add_test(NAME SOURCES src... LIBS lib... [GUI])
+# Builds one Qt Test executable and registers it with ctest. GUI tests run on the
+# offscreen platform and every test gets a private home, so that no test can touch
+# the user's real settings.
+function(scrivane_add_test name)
+    cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE scrivane_common Qt6::Test ${T_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        SCRIVANE_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus"
+        SCRIVANE_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}")
+    add_test(NAME ${name} COMMAND ${name})
+    set(env "QT_QPA_PLATFORM=offscreen"
+            "XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/${name}/config"
+            "HOME=${CMAKE_BINARY_DIR}/test-home/${name}"
+            "LC_ALL=C.UTF-8")
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}" TIMEOUT 300)
+endfunction()

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "statement/statement_form.h"
+
+#include <string>
+#include <string_view>
+
+namespace scrivane {
+
+// One character of a name, as the statement's character set reads it. In UTF-8 a
+// character is a code point; a byte that is not part of valid UTF-8 becomes a
+// character of its own (rawByteBase + byte) that maps to itself and is written
+// back as the same byte.
+using NameChar = char32_t;
+inline constexpr NameChar rawByteBase = 0x110000;
+
+// Upper- and lower-case mapping, one character to one character, for a charset.
+// Letters outside ASCII are mapped only where the charset says what they are.
+class CaseMap
+{
+public:
+    explicit CaseMap(Charset charset)
+        : charset_(charset)
+    {
+    }
+
+    Charset charset() const { return charset_; }
+
+    NameChar upper(NameChar c) const;
+    NameChar lower(NameChar c) const;
+
+    std::u32string decode(std::string_view text) const;
+    std::string encode(std::u32string_view chars) const;
+
+    // The whole text in lower case, in the same charset.
+    std::string lowerText(std::string_view text) const;
+
+private:
+    Charset charset_;
+};
+
+bool isAscii(std::string_view text);
+
+} // namespace scrivane

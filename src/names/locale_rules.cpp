@@ -1,0 +1,358 @@
+#include "locale_rules.h"
+
+#include "statement/text.h"
+
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The numeric test. A word is a number when, after dropping spaces, tabs, CR and
+// LF around it, it matches
+//
+//     number   := "(" inner ")" | inner              parentheses mean negative
+//     inner    := affix* mantissa exponent? affix*   at most one sign, at most one
+//                                                    currency symbol in all
+//     affix    := "+" | "-" | currency
+//     mantissa := digits ( group digits )* ( decimal digit* )?
+//               | decimal digit+
+//     exponent := ( "e" | "E" ) ( "+" | "-" )? digit+
+//
+// where decimal, group and currency are the locale's decimal point, thousands
+// separator and currency symbol, and a group separator stands only between two
+// digits. So "1234", "57442", "-12.50", "$1,234.00", "12.50-" and "(7)" are
+// numbers; "12A", "#", "-", "1,,2" and "" are not.
+//
+// The date test. A word is a date or a time when, trimmed the same way, it matches
+// one of
+//
+//     a b          month and day in the locale's order (day first in day-first
+//                  locales, otherwise month first)
+//     a b c        month, day and year in the locale's order, or year, month and
+//                  day when the first number has three or four digits
+//     D Mon [Y]    day, month name and year in any of the orders D-Mon-Y,
+//     Mon D [Y]    Mon-D-Y; or month name and a four-digit year (Mon-Y)
+//     time         h:mm, h:mm:ss, either with an AM/PM designator, or h AM/PM
+//
+// where the parts are separated by one kind of separator, "/", "-" or ".", used
+// throughout (month names may also stand directly against their numbers, as in
+// "25DEC2012"); numbers are digits only; month names are the locale's full or
+// abbreviated names in any letter case; a year has one, two or four digits; and
+// the day must exist in that month (29 February always passes). So "03/15",
+// "12/25/2012", "2012-12-25", "25-Dec-2012", "DEC25" and "10:30PM" are dates;
+// "ACME", "13/45" and "1/2/3/4" are not.
+
+namespace scrivane {
+
+const LocaleRules& LocaleRules::enUS()
+{
+    static const LocaleRules rules;
+    return rules;
+}
+
+const LocaleRules& LocaleRules::invariant()
+{
+    static const LocaleRules rules = [] {
+        LocaleRules r;
+        r.groupSeparator.clear();
+        r.currencySymbol.clear();
+        return r;
+    }();
+    return rules;
+}
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool consume(std::string_view& s, std::string_view token)
+{
+    if (token.empty() || !s.starts_with(token))
+        return false;
+    s.remove_prefix(token.size());
+    return true;
+}
+
+bool consumeNoCase(std::string_view& s, std::string_view token)
+{
+    if (token.empty() || !startsWithNoCase(s, token))
+        return false;
+    s.remove_prefix(token.size());
+    return true;
+}
+
+struct Affixes
+{
+    bool sign = false;
+    bool negative = false;
+    bool currency = false;
+};
+
+// Reads signs and the currency symbol standing before or after the mantissa.
+bool readAffixes(std::string_view& s, Affixes& seen, const LocaleRules& locale)
+{
+    for (;;) {
+        if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+            if (seen.sign)
+                return false;
+            seen.sign = true;
+            seen.negative = s.front() == '-';
+            s.remove_prefix(1);
+            continue;
+        }
+        if (!seen.currency && consume(s, locale.currencySymbol)) {
+            seen.currency = true;
+            continue;
+        }
+        return true;
+    }
+}
+
+} // namespace
+
+std::optional<double> parseNumber(std::string_view word, const LocaleRules& locale)
+{
+    std::string_view s = trimBlanks(word);
+    bool parenthesised = false;
+    if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
+        parenthesised = true;
+        s = s.substr(1, s.size() - 2);
+    }
+    Affixes affixes;
+    if (!readAffixes(s, affixes, locale))
+        return std::nullopt;
+
+    std::string plain; // the number in the form std::from_chars reads
+    std::size_t digits = 0;
+    while (!s.empty()) {
+        if (isDigit(s.front())) {
+            plain += s.front();
+            ++digits;
+            s.remove_prefix(1);
+        } else if (digits > 0 && !locale.groupSeparator.empty() && s.starts_with(locale.groupSeparator)
+                   && s.size() > locale.groupSeparator.size() && isDigit(s[locale.groupSeparator.size()])
+                   && plain.find('.') == std::string::npos) {
+            s.remove_prefix(locale.groupSeparator.size());
+        } else {
+            break;
+        }
+    }
+    if (consume(s, locale.decimalPoint)) {
+        plain += '.';
+        while (!s.empty() && isDigit(s.front())) {
+            plain += s.front();
+            ++digits;
+            s.remove_prefix(1);
+        }
+    }
+    if (digits == 0)
+        return std::nullopt;
+    if (!s.empty() && (s.front() == 'e' || s.front() == 'E')) {
+        std::string_view rest = s.substr(1);
+        std::string exponent = "e";
+        if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
+            exponent += rest.front();
+            rest.remove_prefix(1);
+        }
+        std::size_t expDigits = 0;
+        while (!rest.empty() && isDigit(rest.front())) {
+            exponent += rest.front();
+            rest.remove_prefix(1);
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            return std::nullopt;
+        plain += exponent;
+        s = rest;
+    }
+    if (!readAffixes(s, affixes, locale) || !s.empty())
+        return std::nullopt;
+    if (parenthesised && affixes.sign)
+        return std::nullopt;
+
+    double value = 0;
+    auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (error == std::errc::result_out_of_range)
+        value = 1e308; // huge, but a number all the same
+    else if (error != std::errc() || end != plain.data() + plain.size())
+        return std::nullopt;
+    return (affixes.negative || parenthesised) ? -value : value;
+}
+
+bool isNumericWord(std::string_view word, const LocaleRules& locale)
+{
+    return parseNumber(word, locale).has_value();
+}
+
+namespace {
+
+// One part of a date word: a run of digits or a month name.
+struct DatePart
+{
+    int number = -1; // digits, or -1 for a month name
+    int digits = 0;
+    int month = 0; // 1..12 for a month name
+};
+
+int monthByName(std::string_view& s, const LocaleRules& locale)
+{
+    // Full names first, so that "March" is not read as "Mar" followed by "ch".
+    for (int m = 0; m < 12; ++m) {
+        if (consumeNoCase(s, locale.monthNames[static_cast<std::size_t>(m)]))
+            return m + 1;
+    }
+    for (int m = 0; m < 12; ++m) {
+        if (consumeNoCase(s, locale.monthAbbreviations[static_cast<std::size_t>(m)])) {
+            if (!s.empty() && s.front() == '.')
+                s.remove_prefix(1);
+            return m + 1;
+        }
+    }
+    return 0;
+}
+
+bool dayExists(int month, int day)
+{
+    static constexpr int days[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month >= 1 && month <= 12 && day >= 1 && day <= days[month - 1];
+}
+
+bool validYear(const DatePart& p)
+{
+    return p.number >= 0 && (p.digits == 1 || p.digits == 2 || p.digits == 4);
+}
+
+bool isTime(std::string_view s, const LocaleRules& locale)
+{
+    auto readNumber = [&s](int maxDigits, int& value) {
+        int n = 0;
+        value = 0;
+        while (!s.empty() && isDigit(s.front()) && n < maxDigits) {
+            value = value * 10 + (s.front() - '0');
+            s.remove_prefix(1);
+            ++n;
+        }
+        return n;
+    };
+    int hour = 0;
+    if (readNumber(2, hour) == 0)
+        return false;
+    bool hasMinutes = false;
+    int value = 0;
+    for (int field = 0; field < 2 && !s.empty() && s.front() == ':'; ++field) {
+        s.remove_prefix(1);
+        if (readNumber(2, value) != 2 || value > 59)
+            return false;
+        hasMinutes = true;
+    }
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    bool designator = consumeNoCase(s, locale.amDesignator) || consumeNoCase(s, locale.pmDesignator);
+    if (!s.empty())
+        return false;
+    if (designator)
+        return hour >= 1 && hour <= 12;
+    return hasMinutes && hour <= 23;
+}
+
+} // namespace
+
+bool isDateWord(std::string_view word, const LocaleRules& locale)
+{
+    std::string_view s = trimBlanks(word);
+    if (s.empty())
+        return false;
+    if (isTime(s, locale))
+        return true;
+
+    std::vector<DatePart> parts;
+    char separator = 0;
+    while (!s.empty()) {
+        if (parts.size() == 3)
+            return false;
+        DatePart part;
+        if (isDigit(s.front())) {
+            part.number = 0;
+            while (!s.empty() && isDigit(s.front())) {
+                if (part.digits == 4)
+                    return false;
+                part.number = part.number * 10 + (s.front() - '0');
+                ++part.digits;
+                s.remove_prefix(1);
+            }
+        } else {
+            part.month = monthByName(s, locale);
+            if (part.month == 0)
+                return false;
+        }
+        parts.push_back(part);
+        if (s.empty())
+            break;
+        char c = s.front();
+        if (c == '/' || c == '-' || c == '.' || c == ',') {
+            if (separator != 0 && c != separator)
+                return false;
+            separator = c;
+            s.remove_prefix(1);
+            if (s.empty())
+                return false;
+        } else {
+            // Without a separator only a month name may touch a number.
+            bool touching = part.month > 0 ? isDigit(c) : !isDigit(c);
+            if (!touching)
+                return false;
+        }
+    }
+
+    std::size_t named = 0;
+    std::size_t namedAt = 0;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i].month > 0) {
+            ++named;
+            namedAt = i;
+        }
+    }
+    if (named > 1 || parts.size() < 2)
+        return false;
+
+    if (named == 1) {
+        // A month name with a day, a day and a year, or a four-digit year alone.
+        std::vector<DatePart> numbers;
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (i != namedAt)
+                numbers.push_back(parts[i]);
+        }
+        int month = parts[namedAt].month;
+        if (numbers.size() == 1) {
+            if (numbers[0].digits == 4)
+                return true;
+            return numbers[0].digits <= 2 && dayExists(month, numbers[0].number);
+        }
+        if (namedAt == 2)
+            return false;
+        return numbers[0].digits <= 2 && dayExists(month, numbers[0].number) && validYear(numbers[1]);
+    }
+
+    if (separator == 0 || separator == ',')
+        return false;
+    const DatePart& a = parts[0];
+    const DatePart& b = parts[1];
+    if (parts.size() == 2) {
+        if (a.digits > 2 || b.digits > 2)
+            return false;
+        return locale.dateOrder == DateOrder::DayMonthYear ? dayExists(b.number, a.number)
+                                                           : dayExists(a.number, b.number);
+    }
+    const DatePart& c = parts[2];
+    if (a.digits >= 3 || locale.dateOrder == DateOrder::YearMonthDay)
+        return (a.digits == 4 || (a.digits <= 2 && a.digits >= 1)) && b.digits <= 2 && c.digits <= 2
+            && dayExists(b.number, c.number);
+    if (a.digits > 2 || b.digits > 2 || !validYear(c))
+        return false;
+    return locale.dateOrder == DateOrder::DayMonthYear ? dayExists(b.number, a.number) : dayExists(a.number, b.number);
+}
+
+} // namespace scrivane

@@ -1,0 +1,139 @@
+#include "name_cleaner.h"
+
+#include "case_map.h"
+#include "payee_element.h"
+#include "proper_case.h"
+#include "statement/text.h"
+
+namespace scrivane {
+
+void splitWords(std::string_view name, std::vector<std::string_view>& words)
+{
+    words.clear();
+    std::string_view s = trimSpaces(name);
+    for (std::size_t space; (space = s.find(' ')) != std::string_view::npos;) {
+        words.push_back(s.substr(0, space));
+        s = trimSpaces(s.substr(space));
+    }
+    words.push_back(s);
+}
+
+NameCleaner::NameCleaner(NameOptions options, const LocaleRules& locale, Charset charset)
+    : options_(std::move(options))
+    , locale_(locale)
+    , charset_(charset)
+    , omitList_(" " + CaseMap(charset).lowerText(options_.omitWords) + " ")
+{
+}
+
+bool NameCleaner::omitted(std::string_view word)
+{
+    probe_.assign(" ");
+    probe_.append(word);
+    probe_.push_back(' ');
+    if (charset_ == Charset::Ascii || isAscii(probe_)) {
+        for (char& c : probe_)
+            c = asciiLower(c);
+    } else {
+        probe_ = CaseMap(charset_).lowerText(probe_);
+    }
+    return omitList_.find(probe_) != std::string::npos;
+}
+
+std::string_view NameCleaner::clean(std::string_view rawName)
+{
+    splitWords(rawName, words_);
+    result_.clear();
+    for (std::size_t k = 0; k < words_.size(); ++k) {
+        std::string_view word = words_[k];
+        if (options_.removeNumbers && isNumericWord(word, locale_))
+            continue;
+        if (options_.removeNumbers && word.starts_with('#') && isNumericWord(word.substr(1), locale_))
+            continue;
+        if (options_.removeDates && isDateWord(word, locale_))
+            continue;
+        if (options_.removeRepeat && k > 0 && word == words_[k - 1])
+            continue;
+        if (omitted(word))
+            continue;
+        // result = trim(result + " " + trim(word)): words have no spaces, so only
+        // an empty word can leave a space to trim.
+        std::string_view kept = trimSpaces(word);
+        if (!kept.empty()) {
+            if (!result_.empty())
+                result_.push_back(' ');
+            result_.append(kept);
+        }
+    }
+    if (!result_.empty()) {
+        char last = result_.back();
+        if (last == '-' || last == '#' || last == '?' || last == '\n') {
+            result_.pop_back();
+            result_.assign(trimSpaces(result_));
+        }
+    }
+    if (options_.mixedCase && !result_.empty())
+        result_.assign(trimSpaces(properCase(result_, charset_)));
+    return result_;
+}
+
+namespace {
+
+// An end tag of the payee name, with whatever follows it up to the next tag.
+bool isPayeeEndTag(std::string_view segment)
+{
+    return startsWithNoCase(segment, "</NAME>");
+}
+
+void removeEndTagAfter(SegmentList& segments, std::size_t last)
+{
+    if (last + 1 < segments.size() && isPayeeEndTag(segments[last + 1]))
+        segments.clearAt(last + 1);
+}
+
+} // namespace
+
+void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale)
+{
+    NameCleaner cleaner(options, locale, detectCharset(segments));
+    std::string rebuilt;
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        if (!isPayeeNameSegment(segments[i]))
+            continue;
+        PayeeElement element = locatePayeeElement(segments, i);
+        std::string_view cleaned = cleaner.clean(rawPayeeValue(segments, element));
+        if (!element.cdata) {
+            if (cleaned.empty()) {
+                segments.clearAt(i);
+                removeEndTagAfter(segments, i);
+            } else {
+                rebuilt.assign("<NAME>");
+                rebuilt.append(cleaned);
+                segments.set(i, rebuilt);
+            }
+            continue;
+        }
+        if (cleaned.empty()) {
+            for (std::size_t k = i; k <= element.cdataLast; ++k)
+                segments.clearAt(k);
+            removeEndTagAfter(segments, element.cdataLast);
+        } else {
+            segments.setView(i, "<NAME>");
+            rebuilt.assign("<![CDATA[");
+            rebuilt.append(cleaned);
+            rebuilt.append("]]>");
+            rebuilt.append(element.cdataTail);
+            segments.set(element.cdataFirst, rebuilt);
+            for (std::size_t k = element.cdataFirst + 1; k <= element.cdataLast; ++k)
+                segments.clearAt(k);
+        }
+        i = element.cdataLast;
+    }
+}
+
+void cleanPayeeNames(SegmentList& segments, const OptionSource& source, const LocaleRules& locale)
+{
+    cleanPayeeNames(segments, readNameOptions(source), locale);
+}
+
+} // namespace scrivane

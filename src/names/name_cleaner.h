@@ -1,0 +1,50 @@
+#pragma once
+
+#include "locale_rules.h"
+#include "name_options.h"
+#include "statement/segment_list.h"
+#include "statement/statement_form.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scrivane {
+
+// Splits a name at runs of spaces. Tabs and line breaks are ordinary word
+// characters; an all-space name gives one empty word. The words view into name.
+void splitWords(std::string_view name, std::vector<std::string_view>& words);
+
+// Cleans one raw name after another by one set of options. It keeps its buffers
+// between names, so a statement of many names costs no allocation per word.
+class NameCleaner
+{
+public:
+    NameCleaner(NameOptions options, const LocaleRules& locale, Charset charset);
+
+    // The cleaned form of a raw name (the value after its tag, trimmed of spaces).
+    // The view stays valid until the next call.
+    std::string_view clean(std::string_view rawName);
+
+private:
+    bool omitted(std::string_view word);
+
+    NameOptions options_;
+    const LocaleRules& locale_;
+    Charset charset_;
+    std::string omitList_; // " " + omit words + " ", lower case
+    std::vector<std::string_view> words_;
+    std::string result_;
+    std::string probe_;
+};
+
+// Rewrites every payee-name segment in place: "<NAME>" and the cleaned name, or
+// nothing when the name is cleaned away. A name written as a CDATA section is
+// cleaned inside its section. When a name goes, its end tag goes with it, so that
+// no element is left half removed.
+void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale);
+
+// The same with the options read from the store at this call.
+void cleanPayeeNames(SegmentList& segments, const OptionSource& source, const LocaleRules& locale);
+
+} // namespace scrivane

@@ -1,0 +1,71 @@
+#include "name_list.h"
+
+#include "payee_element.h"
+#include "statement/text.h"
+
+#include <utility>
+
+namespace scrivane {
+
+namespace {
+
+std::string replaceAllNoCase(std::string_view text, std::string_view entity, char replacement)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text[i] == '&' && startsWithNoCase(text.substr(i), entity)) {
+            out.push_back(replacement);
+            i += entity.size();
+        } else {
+            out.push_back(text[i]);
+            ++i;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string cleanSpecialCharForDisplay(std::string_view name)
+{
+    static constexpr std::pair<std::string_view, char> entities[]
+        = {{"&amp;", '&'}, {"&quot;", '"'}, {"&apos;", '\''}, {"&lt;", '<'}, {"&gt;", '>'}};
+    std::string text(name);
+    for (const auto& [entity, character] : entities) {
+        if (text.find('&') == std::string::npos)
+            break;
+        text = replaceAllNoCase(text, entity, character);
+    }
+    return text;
+}
+
+std::vector<std::string> payeeNamesForDisplay(const SegmentList& segments)
+{
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        if (!isPayeeNameSegment(segments[i]))
+            continue;
+        PayeeElement element = locatePayeeElement(segments, i);
+        std::string_view value = rawPayeeValue(segments, element);
+        if (!value.empty())
+            names.push_back(cleanSpecialCharForDisplay(value));
+        if (element.cdata)
+            i = element.cdataLast;
+    }
+    return names;
+}
+
+std::string namesListText(const SegmentList& segments)
+{
+    std::string text;
+    for (const std::string& name : payeeNamesForDisplay(segments)) {
+        if (!text.empty())
+            text.append("\r\n");
+        text.append(name);
+    }
+    return text;
+}
+
+} // namespace scrivane

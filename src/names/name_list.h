@@ -1,0 +1,24 @@
+#pragma once
+
+#include "statement/segment_list.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scrivane {
+
+// A name as the names list shows it: the entities &amp; &quot; &apos; &lt; &gt;
+// (in any letter case, in that order) turned back into their characters. Numeric
+// character references stay as they are.
+std::string cleanSpecialCharForDisplay(std::string_view name);
+
+// The payee names of a segment list in file order, in display form: each value
+// trimmed of spaces only, so a line break that ends a value stays with it; empty
+// values are left out.
+std::vector<std::string> payeeNamesForDisplay(const SegmentList& segments);
+
+// The names list as the preview window shows it: the names joined by CR LF.
+std::string namesListText(const SegmentList& segments);
+
+} // namespace scrivane

@@ -1,0 +1,130 @@
+#include "statement_form.h"
+
+#include "text.h"
+
+#include <string>
+
+namespace scrivane {
+
+namespace {
+
+// The segments that make up the prolog: the header before any tag, and any
+// processing instructions or declarations ("<?...", "<!...").
+template <class Visit>
+void forEachPrologSegment(const SegmentList& segments, Visit&& visit)
+{
+    for (std::size_t i = 1; i < segments.size(); ++i) {
+        std::string_view seg = segments[i];
+        if (seg.empty())
+            continue;
+        if (seg.front() == '<' && seg.size() > 1 && seg[1] != '?' && seg[1] != '!')
+            return;
+        visit(seg);
+    }
+}
+
+std::string upperAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = asciiUpper(c);
+    return out;
+}
+
+// Value of an OFX 1 header line "KEY:VALUE" inside the header text.
+std::string headerValue(const std::string& header, std::string_view key)
+{
+    std::size_t pos = 0;
+    while ((pos = header.find(key, pos)) != std::string::npos) {
+        bool lineStart = pos == 0 || header[pos - 1] == '\n' || header[pos - 1] == '\r';
+        std::size_t colon = pos + key.size();
+        if (lineStart && colon < header.size() && header[colon] == ':') {
+            std::size_t end = header.find_first_of("\r\n", colon);
+            return std::string(trimBlanks(std::string_view(header).substr(colon + 1, end - colon - 1)));
+        }
+        pos = colon;
+    }
+    return {};
+}
+
+// The encoding="..." pseudo-attribute of an XML declaration, or empty.
+std::string xmlEncoding(const std::string& decl)
+{
+    std::size_t pos = decl.find("ENCODING");
+    if (pos == std::string::npos)
+        return {};
+    std::size_t quote = decl.find_first_of("\"'", pos);
+    if (quote == std::string::npos)
+        return {};
+    std::size_t close = decl.find(decl[quote], quote + 1);
+    if (close == std::string::npos)
+        return {};
+    return decl.substr(quote + 1, close - quote - 1);
+}
+
+bool isLatin1Name(std::string_view name)
+{
+    return name == "1252" || name == "WINDOWS-1252" || name == "CP1252" || name == "ISO-8859-1" || name == "8859-1"
+        || name == "ISO8859-1" || name == "LATIN1" || name == "LATIN-1";
+}
+
+} // namespace
+
+Charset detectCharset(const SegmentList& segments)
+{
+    Charset found = Charset::Ascii;
+    bool decided = false;
+    forEachPrologSegment(segments, [&](std::string_view seg) {
+        if (decided)
+            return;
+        std::string upper = upperAscii(seg);
+        if (upper.starts_with("<?XML")) {
+            std::string enc = xmlEncoding(upper);
+            if (enc.empty() || enc == "UTF-8" || enc == "UTF8")
+                found = Charset::Utf8;
+            else if (isLatin1Name(enc))
+                found = Charset::Windows1252;
+            decided = true;
+            return;
+        }
+        if (upper.starts_with("<"))
+            return;
+        std::string encoding = headerValue(upper, "ENCODING");
+        std::string charset = headerValue(upper, "CHARSET");
+        if (encoding == "UTF-8" || encoding == "UNICODE" || encoding == "UTF8")
+            found = Charset::Utf8;
+        else if (isLatin1Name(charset))
+            found = Charset::Windows1252;
+        if (!encoding.empty() || !charset.empty())
+            decided = true;
+    });
+    return found;
+}
+
+bool isXmlForm(const SegmentList& segments)
+{
+    bool xml = false;
+    bool sawContent = false;
+    forEachPrologSegment(segments, [&](std::string_view seg) {
+        if (xml)
+            return;
+        if (!sawContent) {
+            std::string_view rest = seg;
+            if (rest.starts_with("\xEF\xBB\xBF"))
+                rest.remove_prefix(3);
+            rest = trimBlanks(rest);
+            if (rest.empty())
+                return;
+            sawContent = true;
+            if (rest.starts_with("<?xml")) {
+                xml = true;
+                return;
+            }
+        }
+        if (seg.starts_with("<?OFX"))
+            xml = true;
+    });
+    return xml;
+}
+
+} // namespace scrivane
