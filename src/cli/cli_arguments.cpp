@@ -1,0 +1,144 @@
+#include "cli_arguments.h"
+
+#include <utility>
+
+namespace scrivane::cli {
+
+namespace {
+
+struct Switch
+{
+    const char* on;
+    const char* off;
+    std::optional<bool> Arguments::*field;
+};
+
+constexpr Switch switches[] = {
+    {"--proper-case", "--no-proper-case", &Arguments::properCase},
+    {"--remove-dates", "--no-remove-dates", &Arguments::removeDates},
+    {"--remove-numbers", "--no-remove-numbers", &Arguments::removeNumbers},
+    {"--remove-repeat", "--no-remove-repeat", &Arguments::removeRepeat},
+};
+
+// "--name=value" or "--name value".
+bool takeValue(const std::vector<std::string>& args,
+               std::size_t& i,
+               const std::string& name,
+               std::string& value,
+               std::string& error)
+{
+    const std::string& arg = args[i];
+    if (arg.size() > name.size() && arg.compare(0, name.size() + 1, name + "=") == 0) {
+        value = arg.substr(name.size() + 1);
+        return true;
+    }
+    if (arg != name)
+        return false;
+    if (i + 1 >= args.size()) {
+        error = name + " needs a value";
+        return true;
+    }
+    value = args[++i];
+    return true;
+}
+
+} // namespace
+
+ParseResult parseArguments(const std::vector<std::string>& args)
+{
+    ParseResult result;
+    Arguments& a = result.arguments;
+    std::string& error = result.error;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size() && error.empty(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+            a.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            a.help = true;
+            continue;
+        }
+        if (arg == "--version") {
+            a.version = true;
+            continue;
+        }
+        if (arg == "--stdout") {
+            a.toStdout = true;
+            continue;
+        }
+        std::string value;
+        if (takeValue(args, i, "--target", value, error)) {
+            if (error.empty() && value != "quickbooks" && value != "quicken" && value != "other")
+                error = "--target must be quickbooks, quicken or other, not \"" + value + "\"";
+            a.target = value;
+            continue;
+        }
+        if (takeValue(args, i, "--list", value, error)) {
+            if (value == "raw")
+                a.list = ListMode::Raw;
+            else if (value == "clean")
+                a.list = ListMode::Clean;
+            else if (error.empty())
+                error = "--list must be raw or clean, not \"" + value + "\"";
+            continue;
+        }
+        if (takeValue(args, i, "--omit-words", value, error)) {
+            a.omitWords = value;
+            continue;
+        }
+        bool known = false;
+        for (const Switch& s : switches) {
+            if (arg == s.on || arg == s.off) {
+                a.*(s.field) = arg == s.on;
+                known = true;
+            }
+        }
+        if (!known)
+            error = "unknown option " + arg;
+    }
+    if (!error.empty() || a.help || a.version)
+        return result;
+    if (a.files.empty())
+        error = "no statement file named";
+    else if (a.toStdout && a.list != ListMode::None)
+        error = "--stdout and --list cannot be used together";
+    else if (a.toStdout && a.files.size() != 1)
+        error = "--stdout takes exactly one file";
+    return result;
+}
+
+std::string usageText()
+{
+    return "Usage: scrivane-clean [OPTIONS] FILE...\n"
+           "Cleans the payee names of OFX statements and makes them importable, as Scrivane's\n"
+           "Clean File does, with the options stored by the desktop program.\n"
+           "\n"
+           "  --target quickbooks|quicken|other  target application (default: the one the\n"
+           "                           desktop program stored; Other when none)\n"
+           "  --stdout                 write the cleaned statement to standard output and\n"
+           "                           change no file (exactly one FILE)\n"
+           "  --list raw|clean         print the names the preview windows would list, one per\n"
+           "                           line, and change no file\n"
+           "  --omit-words TEXT        use TEXT as the omit list for this run\n"
+           "  --proper-case | --no-proper-case\n"
+           "  --remove-dates | --no-remove-dates\n"
+           "  --remove-numbers | --no-remove-numbers\n"
+           "  --remove-repeat | --no-remove-repeat\n"
+           "  -h, --help               this text\n"
+           "  --version                the program version\n"
+           "  --                       ends the options (for a file name beginning with \"-\")\n"
+           "\n"
+           "Exit status: 0 when every file was cleaned, 1 when any file failed (the others\n"
+           "are still processed), 2 for a usage error.\n"
+           "\n"
+           "Example: make every statement of the month importable into Quicken:\n"
+           "  scrivane-clean --target quicken ~/Downloads/*.ofx\n";
+}
+
+} // namespace scrivane::cli

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace scrivane::cli {
+
+enum class ListMode { None, Raw, Clean };
+
+// What the command line asked for. Options left unset take the values stored by
+// the desktop program.
+struct Arguments
+{
+    std::optional<std::string> target; // "quickbooks", "quicken" or "other"
+    bool toStdout = false;
+    ListMode list = ListMode::None;
+    std::optional<std::string> omitWords;
+    std::optional<bool> properCase;
+    std::optional<bool> removeDates;
+    std::optional<bool> removeNumbers;
+    std::optional<bool> removeRepeat;
+    bool help = false;
+    bool version = false;
+    std::vector<std::string> files;
+};
+
+struct ParseResult
+{
+    Arguments arguments;
+    std::string error; // empty when the command line is usable
+};
+
+// args excludes the program name. "--" ends the options, so that a file whose
+// name begins with "-" can be named.
+ParseResult parseArguments(const std::vector<std::string>& args);
+
+std::string usageText();
+
+} // namespace scrivane::cli
