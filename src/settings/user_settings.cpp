@@ -1,0 +1,78 @@
+#include "user_settings.h"
+
+#include <QSettings>
+#include <QStringList>
+#include <QVariant>
+
+namespace scrivane {
+
+namespace {
+
+const QString section = QStringLiteral("Prefs/");
+
+QString keyPath(std::string_view key)
+{
+    return section + QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
+}
+
+// QSettings hands back what it parsed, which for a hand-edited file need not be a
+// plain string: an unquoted "a,b" arrives as a list and "@ByteArray(...)" as bytes.
+std::string storedText(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QString:
+        return value.toString().toStdString();
+    case QMetaType::QStringList:
+        return value.toStringList().join(QLatin1Char(',')).toStdString();
+    case QMetaType::QByteArray:
+        return value.toByteArray().toStdString();
+    default:
+        return value.canConvert<QString>() ? value.toString().toStdString() : std::string();
+    }
+}
+
+} // namespace
+
+UserSettings::UserSettings()
+    : path_(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvel Scrivane")).fileName())
+{
+}
+
+UserSettings::UserSettings(QString iniPath)
+    : path_(std::move(iniPath))
+{
+}
+
+std::string UserSettings::getUserSetting(std::string_view key, const SettingDefault& defaultValue) const
+{
+    try {
+        QSettings store(path_, QSettings::IniFormat);
+        const QString name = keyPath(key);
+        QVariant value = store.value(name);
+        // A format error only means that some lines were skipped; what parsed stands.
+        if (store.status() == QSettings::AccessError)
+            return {};
+        if (!store.contains(name))
+            return settingText(defaultValue);
+        return storedText(value);
+    } catch (...) {
+        return {};
+    }
+}
+
+bool UserSettings::saveUserSetting(std::string_view key, const SettingDefault& value) const
+{
+    try {
+        QSettings store(path_, QSettings::IniFormat);
+        store.setValue(keyPath(key), QString::fromStdString(settingText(value)));
+        store.sync();
+        // A file with unreadable lines reports a format error but is written all
+        // the same (without those lines); only an access error means the value
+        // did not reach the disk.
+        return store.status() != QSettings::AccessError;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace scrivane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "names/name_options.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace scrivane {
+
+// The user's settings: one INI file per user, section "Prefs", every value text.
+// Each call opens the file afresh and each write is synced before it returns, so
+// two running copies see each other's keys and a crash loses nothing saved.
+class UserSettings : public OptionSource
+{
+public:
+    // The user's own store ("Korvel Scrivane.ini" in the per-user config folder).
+    UserSettings();
+    explicit UserSettings(QString iniPath);
+
+    const QString& fileName() const { return path_; }
+
+    // The stored text of key; the default in text form when the key is absent; the
+    // empty text when the store can't be read.
+    std::string getUserSetting(std::string_view key, const SettingDefault& defaultValue) const override;
+
+    // True exactly when this value has reached the disk.
+    bool saveUserSetting(std::string_view key, const SettingDefault& value) const;
+
+private:
+    QString path_;
+};
+
+} // namespace scrivane
