@@ -1,0 +1,94 @@
+// scrivane-bench-clean: the engine's clean of one statement file, written to
+// standard output, with the default name options and US locale rules. It stands
+// in for the command-line companion in the benchmarks, so that what is measured
+// is the engine and the file input and output around it, nothing else.
+//
+//   scrivane-bench-clean [--target quickbooks|quicken|other] FILE
+//   scrivane-bench-clean --list raw|clean FILE
+
+#include "names/name_cleaner.h"
+#include "names/name_list.h"
+#include "names/statement_cleaner.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using namespace scrivane;
+
+int usage()
+{
+    std::fputs("usage: scrivane-bench-clean [--target quickbooks|quicken|other] FILE\n"
+               "       scrivane-bench-clean --list raw|clean FILE\n",
+               stderr);
+    return 2;
+}
+
+bool readWhole(const char* path, std::string& text)
+{
+    std::FILE* in = std::fopen(path, "rb");
+    if (!in)
+        return false;
+    bool ok = std::fseek(in, 0, SEEK_END) == 0;
+    const long size = ok ? std::ftell(in) : -1;
+    ok = ok && size >= 0 && std::fseek(in, 0, SEEK_SET) == 0;
+    if (ok) {
+        text.resize(static_cast<std::size_t>(size));
+        ok = std::fread(text.data(), 1, text.size(), in) == text.size();
+    }
+    std::fclose(in);
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Target target = Target::QuickBooks;
+    std::string_view list;
+    const char* path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
+        if (arg == "--target" && value == "quickbooks") {
+            target = Target::QuickBooks;
+        } else if (arg == "--target" && value == "quicken") {
+            target = Target::Quicken;
+        } else if (arg == "--target" && value == "other") {
+            target = Target::Other;
+        } else if (arg == "--list" && (value == "raw" || value == "clean")) {
+            list = value;
+        } else if (!path && !arg.starts_with("--")) {
+            path = argv[i];
+            continue;
+        } else {
+            return usage();
+        }
+        ++i;
+    }
+    if (!path)
+        return usage();
+
+    std::string text;
+    if (!readWhole(path, text)) {
+        std::fprintf(stderr, "scrivane-bench-clean: cannot read %s\n", path);
+        return 1;
+    }
+    const NameOptions options;
+    SegmentList segments;
+    if (list.empty()) {
+        cleanStatement(text, segments, target, options, LocaleRules::enUS());
+        segments.forEachPiece([](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
+    } else {
+        splitTagSegments(text, segments);
+        if (list == "clean")
+            cleanPayeeNames(segments, options, LocaleRules::enUS());
+        for (const std::string& name : payeeNamesForDisplay(segments)) {
+            std::fwrite(name.data(), 1, name.size(), stdout);
+            std::fputs("\r\n", stdout);
+        }
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
