@@ -21,6 +21,7 @@ for s in $sizes; do
         +dither -colors 16 -depth 8 rgb:"$work/$s.rgb16"
 done
 
+# shellcheck disable=SC2086 # one argument per size
 python3 - "$work" scrivane.ico $sizes <<'EOF'
 import struct
 import sys
