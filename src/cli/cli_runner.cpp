@@ -1,0 +1,215 @@
+#include "cli_runner.h"
+
+#include "names/name_cleaner.h"
+#include "names/name_list.h"
+#include "platform/file_services.h"
+#include "platform/locale_rules_qt.h"
+#include "platform/statement_file.h"
+#include "scrivane/version.h"
+#include "statement/segment_list.h"
+#include "statement/text.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <string>
+
+namespace scrivane::cli {
+
+namespace {
+
+std::string bytesOf(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+void printLine(std::FILE* stream, const std::string& line)
+{
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+// The desktop program keeps its target as three option buttons, of which the last
+// one stored as on wins; with none on, the clean works as for Other.
+Target storedTarget(const OptionSource& store)
+{
+    Target target = Target::Other;
+    if (truthValue(store.getUserSetting("quickbooksCompat", false)).value_or(false))
+        target = Target::QuickBooks;
+    if (truthValue(store.getUserSetting("quickenCompat", false)).value_or(false))
+        target = Target::Quicken;
+    if (truthValue(store.getUserSetting("noCompat", true)).value_or(false))
+        target = Target::Other;
+    return target;
+}
+
+Target targetFor(const Arguments& args, const OptionSource& store)
+{
+    if (!args.target)
+        return storedTarget(store);
+    if (*args.target == "quickbooks")
+        return Target::QuickBooks;
+    if (*args.target == "quicken")
+        return Target::Quicken;
+    return Target::Other;
+}
+
+NameOptions optionsFor(const Arguments& args, const OptionSource& store)
+{
+    NameOptions options = readNameOptions(store);
+    if (args.omitWords)
+        options.omitWords = *args.omitWords;
+    auto apply = [](bool& option, const std::optional<bool>& given) {
+        if (given)
+            option = *given;
+    };
+    apply(options.mixedCase, args.properCase);
+    apply(options.removeDates, args.removeDates);
+    apply(options.removeNumbers, args.removeNumbers);
+    apply(options.removeRepeat, args.removeRepeat);
+    return options;
+}
+
+// Why a path names no statement to clean, in words for the error line.
+QString whyNotAFile(const QString& path)
+{
+    if (path.contains(QLatin1Char('*')) || path.contains(QLatin1Char('?')))
+        return QStringLiteral("holds \"*\" or \"?\": a pattern, not a file name");
+    QFileInfo info(path);
+    if (!info.exists())
+        return QStringLiteral("no such file");
+    if (info.isDir())
+        return QStringLiteral("is a folder, not a statement file");
+    if (info.isHidden())
+        return QStringLiteral("is a hidden file");
+    return QStringLiteral("is not a plain file");
+}
+
+QString describe(const CleanFailure& failure, const QString& path, const QString& outputPath)
+{
+    switch (failure.step) {
+    case CleanStep::Find:
+        return whyNotAFile(path);
+    case CleanStep::Read:
+        return QStringLiteral("cannot be read: ") + failure.error.reason;
+    case CleanStep::Write:
+        return QStringLiteral("cannot write ") + failure.error.path + QStringLiteral(": ") + failure.error.reason
+            + QStringLiteral(" (the statement is unchanged)");
+    case CleanStep::Delete:
+        return QStringLiteral("cleaned into ") + outputPath
+            + QStringLiteral(", but the original cannot be removed: ") + failure.error.reason;
+    }
+    return failure.error.reason;
+}
+
+void reportFailure(const Streams& streams, const QString& path, const QString& reason)
+{
+    if (streams.progress)
+        std::fputs("\r", streams.err);
+    printLine(streams.err, "scrivane-clean: " + bytesOf(path) + ": " + reason.toStdString());
+}
+
+// The names as the preview windows list them, one per line, without the line
+// breaks a name carries at its end.
+bool listNames(const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale,
+               const Streams& streams)
+{
+    if (!FileSystem::system().isPlainFile(path)) {
+        reportFailure(streams, path, whyNotAFile(path));
+        return false;
+    }
+    QByteArray bytes;
+    if (std::optional<FileError> error = FileSystem::system().readWhole(path, bytes)) {
+        reportFailure(streams, path, QStringLiteral("cannot be read: ") + error->reason);
+        return false;
+    }
+    SegmentList segments;
+    splitTagSegments(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), segments);
+    if (clean)
+        cleanPayeeNames(segments, options, locale);
+    for (const std::string& name : payeeNamesForDisplay(segments)) {
+        std::string_view line = name;
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+            line.remove_suffix(1);
+        printLine(streams.out, std::string(line));
+    }
+    return true;
+}
+
+bool writeToStdout(const QString& path, Target target, const NameOptions& options, const LocaleRules& locale,
+                   const Streams& streams)
+{
+    QFile out;
+    if (!out.open(streams.out, QIODevice::WriteOnly)) {
+        reportFailure(streams, path, QStringLiteral("cannot open standard output: ") + out.errorString());
+        return false;
+    }
+    std::optional<CleanFailure> failure
+        = cleanStatementTo(path, target, options, locale, out, QStringLiteral("standard output"));
+    out.flush();
+    if (failure) {
+        reportFailure(streams, path, describe(*failure, path, QString()));
+        return false;
+    }
+    return true;
+}
+
+bool cleanFile(const QString& path, Target target, const NameOptions& options, const LocaleRules& locale,
+               const Streams& streams)
+{
+    CleanOutcome outcome = cleanStatementFile(path, target, options, locale);
+    if (!outcome.succeeded()) {
+        reportFailure(streams, path, describe(*outcome.failure, path, outcome.outputPath));
+        return false;
+    }
+    printLine(streams.out, bytesOf(path) + " -> " + bytesOf(outcome.outputPath));
+    return true;
+}
+
+} // namespace
+
+int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams)
+{
+    const Arguments& args = parsed.arguments;
+    if (!parsed.error.empty()) {
+        printLine(streams.err, "scrivane-clean: " + parsed.error);
+        printLine(streams.err, "Try 'scrivane-clean --help' for more information.");
+        return 2;
+    }
+    if (args.help) {
+        std::fputs(usageText().c_str(), streams.out);
+        return 0;
+    }
+    if (args.version) {
+        printLine(streams.out, "scrivane-clean " + shortVersionText());
+        return 0;
+    }
+
+    const Target target = targetFor(args, store);
+    const NameOptions options = optionsFor(args, store);
+    const LocaleRules locale = localeRulesFor(QLocale::system());
+
+    int failed = 0;
+    const std::size_t count = args.files.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        const QString path = QFile::decodeName(QByteArray::fromStdString(args.files[k]));
+        if (streams.progress && count > 1)
+            std::fprintf(streams.err, "\rfile %zu of %zu ", k + 1, count);
+        bool ok = false;
+        if (args.list != ListMode::None)
+            ok = listNames(path, args.list == ListMode::Clean, options, locale, streams);
+        else if (args.toStdout)
+            ok = writeToStdout(path, target, options, locale, streams);
+        else
+            ok = cleanFile(path, target, options, locale, streams);
+        if (!ok)
+            ++failed;
+    }
+    if (streams.progress && count > 1)
+        std::fputs("\r\n", streams.err);
+    return failed == 0 ? 0 : 1;
+}
+
+} // namespace scrivane::cli

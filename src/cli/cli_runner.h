@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli_arguments.h"
+#include "names/name_options.h"
+
+#include <cstdio>
+
+namespace scrivane::cli {
+
+// Where a run writes. Statements and names go to out as bytes; one line per
+// problem goes to err.
+struct Streams
+{
+    std::FILE* out = stdout;
+    std::FILE* err = stderr;
+    bool progress = false; // show "file k of N" on err
+};
+
+// Runs the command for parsed arguments and returns the exit status: 0 when every
+// file was cleaned (or listed), 1 when any failed, 2 for a usage error. Options
+// not given on the command line come from store, which is only read.
+int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams);
+
+} // namespace scrivane::cli
