@@ -1,0 +1,51 @@
+#include "message_box.h"
+
+#include <QMessageBox>
+
+namespace scrivane {
+
+namespace {
+
+MessageRecorder* activeRecorder = nullptr;
+
+QMessageBox::Icon qtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MessageRecorder::MessageRecorder()
+    : previous_(activeRecorder)
+{
+    activeRecorder = this;
+}
+
+MessageRecorder::~MessageRecorder()
+{
+    activeRecorder = previous_;
+}
+
+void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const QString& title)
+{
+    if (activeRecorder) {
+        activeRecorder->messages_.append({title, text, icon});
+        return;
+    }
+    // The texts carry CR LF; a label would draw the CR as a glyph of its own.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(qtIcon(icon), title, shown, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+} // namespace scrivane

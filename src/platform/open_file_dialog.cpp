@@ -1,0 +1,116 @@
+#include "open_file_dialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace scrivane {
+
+namespace {
+
+FileDialogScript* activeScript = nullptr;
+
+QString qtPatterns(const QString& patterns)
+{
+    QStringList parts = patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& part : parts) {
+        part = part.trimmed();
+        if (part == QLatin1String("*.*"))
+            part = QStringLiteral("*");
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+QStringList qtNameFilters(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString& patterns = parts[i + 1];
+        QString own = QStringLiteral("(") + patterns + QStringLiteral(")");
+        QString qt = QStringLiteral("(") + qtPatterns(patterns) + QStringLiteral(")");
+        // Qt reads the patterns from the description's last parentheses, so they
+        // must hold the patterns in its own form.
+        if (description.endsWith(own))
+            filters.append(description.chopped(own.size()) + qt);
+        else
+            filters.append(description + QLatin1Char(' ') + qt);
+    }
+    return filters;
+}
+
+int OpenFileDialog::showOpen(QWidget* parent)
+{
+    errorDescription_.clear();
+    if (activeScript) {
+        activeScript->requests_.append({title_, filter_, filterIndex_, fileName_});
+        FileDialogScript::Answer answer
+            = activeScript->next().value_or(FileDialogScript::Answer {fileDialogCancelled, {}, {}, 1});
+        if (answer.error == 0) {
+            fileName_ = answer.path;
+            filterIndex_ = answer.filterIndex;
+        }
+        errorDescription_ = answer.description;
+        return answer.error;
+    }
+
+    const QStringList filters = qtNameFilters(filter_);
+    QFileDialog dialog(parent, title_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
+        dialog.selectNameFilter(filters[filterIndex_ - 1]);
+    if (!fileName_.isEmpty()) {
+        QFileInfo initial(fileName_);
+        dialog.setDirectory(initial.absolutePath());
+        dialog.selectFile(initial.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return fileDialogCancelled;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty())
+        return fileDialogCancelled;
+    fileName_ = chosen.first();
+    qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+    if (index >= 0)
+        filterIndex_ = static_cast<int>(index) + 1;
+    return 0;
+}
+
+FileDialogScript::FileDialogScript()
+    : previous_(activeScript)
+{
+    activeScript = this;
+}
+
+FileDialogScript::~FileDialogScript()
+{
+    activeScript = previous_;
+}
+
+void FileDialogScript::choose(const QString& path, int filterIndex)
+{
+    answers_.append({0, {}, path, filterIndex});
+}
+
+void FileDialogScript::cancel()
+{
+    answers_.append({fileDialogCancelled, {}, {}, 1});
+}
+
+void FileDialogScript::fail(int number, const QString& description)
+{
+    answers_.append({number, description, {}, 1});
+}
+
+std::optional<FileDialogScript::Answer> FileDialogScript::next()
+{
+    if (answers_.isEmpty())
+        return std::nullopt;
+    return answers_.takeFirst();
+}
+
+} // namespace scrivane

@@ -1,0 +1,96 @@
+#include "statement_file.h"
+
+#include "file_pattern.h"
+#include "names/statement_cleaner.h"
+#include "statement/output_name.h"
+#include "statement/segment_list.h"
+
+#include <QFileInfo>
+#include <QIODevice>
+
+#include <string_view>
+
+namespace scrivane {
+
+namespace {
+
+// Finds and reads the input. Only the literal name counts: a "*" or "?" in it
+// could have the run read one file and delete another.
+std::optional<CleanFailure> readInput(const QString& path, const FileSystem& files, QByteArray& bytes)
+{
+    if (hasWildcards(path) || !files.isPlainFile(path))
+        return CleanFailure {CleanStep::Find, {path, {}}};
+    if (std::optional<FileError> error = files.readWhole(path, bytes))
+        return CleanFailure {CleanStep::Read, *error};
+    return std::nullopt;
+}
+
+std::string_view viewOf(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+// Names that differ can still reach one file (a link, "./" in front): deleting
+// the input would then delete the output.
+bool sameFile(const QString& a, const QString& b)
+{
+    if (a == b)
+        return true;
+    QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+} // namespace
+
+CleanOutcome cleanStatementFile(
+    const QString& path, Target target, const NameOptions& options, const LocaleRules& locale, const FileSystem& files)
+{
+    CleanOutcome outcome;
+    outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), target));
+
+    QByteArray bytes;
+    if ((outcome.failure = readInput(path, files, bytes)))
+        return outcome;
+    SegmentList segments;
+    cleanStatement(viewOf(bytes), segments, target, options, locale);
+
+    // The output is never readable by more users than the statement was.
+    const QFileDevice::Permissions permissions = QFileInfo(path).permissions();
+    std::optional<FileError> written = files.writeWhole(
+        outcome.outputPath, [&segments](const ByteSink& sink) { segments.forEachPiece(sink); }, permissions);
+    if (written) {
+        outcome.failure = CleanFailure {CleanStep::Write, *written};
+        return outcome;
+    }
+    if (!sameFile(path, outcome.outputPath)) {
+        if (std::optional<FileError> removed = files.remove(path))
+            outcome.failure = CleanFailure {CleanStep::Delete, *removed};
+    }
+    return outcome;
+}
+
+std::optional<CleanFailure> cleanStatementTo(const QString& path,
+                                             Target target,
+                                             const NameOptions& options,
+                                             const LocaleRules& locale,
+                                             QIODevice& out,
+                                             const QString& outName,
+                                             const FileSystem& files)
+{
+    QByteArray bytes;
+    if (std::optional<CleanFailure> failure = readInput(path, files, bytes))
+        return failure;
+    SegmentList segments;
+    cleanStatement(viewOf(bytes), segments, target, options, locale);
+
+    bool ok = true;
+    segments.forEachPiece([&](std::string_view piece) {
+        if (ok)
+            ok = out.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
+    });
+    if (!ok)
+        return CleanFailure {CleanStep::Write, {outName, out.errorString()}};
+    return std::nullopt;
+}
+
+} // namespace scrivane

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "file_services.h"
+#include "names/locale_rules.h"
+#include "names/name_options.h"
+#include "statement/compat.h"
+
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace scrivane {
+
+// The step of a clean at which it stopped. Find: the path names no plain file
+// (missing, a folder, hidden, or a pattern with "*" or "?").
+enum class CleanStep { Find, Read, Write, Delete };
+
+struct CleanFailure
+{
+    CleanStep step;
+    FileError error; // the reason is empty for Find
+};
+
+struct CleanOutcome
+{
+    // Where the cleaned statement goes: the input's name with the target's extension.
+    QString outputPath;
+    std::optional<CleanFailure> failure;
+
+    bool succeeded() const { return !failure; }
+};
+
+// Cleans one statement file and puts the result under its output name. The path
+// is taken as it is (trim it first), never as a pattern.
+//
+// The statement is never lost: the output is written in full to a temporary file
+// and put in place before the input goes, and the input goes only when its name
+// differs from the output's. On a failure before the output stands, the input is
+// untouched and nothing stands under the output name; when only the delete fails,
+// both files stand. The output gets the input's permission bits.
+CleanOutcome cleanStatementFile(const QString& path,
+                                Target target,
+                                const NameOptions& options,
+                                const LocaleRules& locale,
+                                const FileSystem& files = FileSystem::system());
+
+// The same clean with the result going to out instead of a file; no file is
+// written or deleted. Write failures of out are reported under the name outName.
+std::optional<CleanFailure> cleanStatementTo(const QString& path,
+                                             Target target,
+                                             const NameOptions& options,
+                                             const LocaleRules& locale,
+                                             QIODevice& out,
+                                             const QString& outName,
+                                             const FileSystem& files = FileSystem::system());
+
+} // namespace scrivane
