@@ -98,8 +98,8 @@ QString describe(const CleanFailure& failure, const QString& path, const QString
         return QStringLiteral("cannot write ") + failure.error.path + QStringLiteral(": ") + failure.error.reason
             + QStringLiteral(" (the statement is unchanged)");
     case CleanStep::Delete:
-        return QStringLiteral("cleaned into ") + outputPath
-            + QStringLiteral(", but the original cannot be removed: ") + failure.error.reason;
+        return QStringLiteral("cleaned into ") + outputPath + QStringLiteral(", but the original cannot be removed: ")
+            + failure.error.reason;
     }
     return failure.error.reason;
 }
@@ -113,8 +113,8 @@ void reportFailure(const Streams& streams, const QString& path, const QString& r
 
 // The names as the preview windows list them, one per line, without the line
 // breaks a name carries at its end.
-bool listNames(const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale,
-               const Streams& streams)
+bool listNames(
+    const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
     if (!FileSystem::system().isPlainFile(path)) {
         reportFailure(streams, path, whyNotAFile(path));
@@ -138,8 +138,8 @@ bool listNames(const QString& path, bool clean, const NameOptions& options, cons
     return true;
 }
 
-bool writeToStdout(const QString& path, Target target, const NameOptions& options, const LocaleRules& locale,
-                   const Streams& streams)
+bool writeToStdout(
+    const QString& path, Target target, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
     QFile out;
     if (!out.open(streams.out, QIODevice::WriteOnly)) {
@@ -156,8 +156,8 @@ bool writeToStdout(const QString& path, Target target, const NameOptions& option
     return true;
 }
 
-bool cleanFile(const QString& path, Target target, const NameOptions& options, const LocaleRules& locale,
-               const Streams& streams)
+bool cleanFile(
+    const QString& path, Target target, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
     CleanOutcome outcome = cleanStatementFile(path, target, options, locale);
     if (!outcome.succeeded()) {
