@@ -1,0 +1,54 @@
+// The whole clean in memory, as the program runs it: names cleaned, then the
+// bank identifier put in, with options and target from the front of the input
+// (see fuzz_input.h). Beside the checks of each step, the written statement must
+// list, read again, exactly the names that the cleaned preview showed.
+
+#include "fuzz_input.h"
+#include "invariants.h"
+
+#include "names/name_cleaner.h"
+#include "names/name_list.h"
+#include "names/statement_cleaner.h"
+
+#include <cstdint>
+
+using namespace scrivane;
+using namespace scrivane::fuzz;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzInput in(data, size);
+    const RunConfig config = readRunConfig(in);
+    const std::string_view text = in.rest();
+    const LocaleRules& locale = LocaleRules::enUS();
+
+    SegmentList segments;
+    cleanStatement(text, segments, config.target, config.options, locale);
+    const std::string written = joinSegments(segments);
+
+    // The same run step by step, each step held to its own invariants.
+    SegmentList steps;
+    splitTagSegments(text, steps);
+    const Snapshot cut = snapshot(steps);
+    const Charset charset = detectCharset(steps);
+    const bool xml = isXmlForm(steps);
+    cleanPayeeNames(steps, config.options, locale);
+    checkNameRewrite(cut, steps, config.options, charset, locale);
+    const std::vector<std::string> previewed = payeeNamesForDisplay(steps);
+    const Snapshot cleaned = snapshot(steps);
+    makeOFXFileCompatable(steps, config.target);
+    // A rewritten CDATA name may hold a "<" inside its segment; tags proper
+    // still open their segments.
+    checkBankIdRewrite(cleaned, steps, config.target, xml, TagMatch::AtStart);
+    FUZZ_CHECK(joinSegments(steps) == written, "the whole clean is its steps in order");
+
+    SegmentList reread;
+    splitTagSegments(written, reread);
+    FUZZ_CHECK(payeeNamesForDisplay(reread) == previewed, "the written names are the previewed ones");
+
+    if (charset != Charset::Utf8)
+        FUZZ_CHECK(written.size() <= text.size() + 26, "only the identifier element makes the statement longer");
+    else if (isValidUtf8(text))
+        FUZZ_CHECK(isValidUtf8(written), "valid UTF-8 in gives valid UTF-8 out");
+    return 0;
+}

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang into BUILD_DIR, replays every saved
+# regression input, then fuzzes each target for SECONDS_PER_TARGET seconds from
+# seeds made at run time (the sample statements and generated ones). Any finding
+# is copied into fuzz/regressions/<target>/ and makes the script fail.
+#
+#   fuzz/run-fuzzers.sh BUILD_DIR SECONDS_PER_TARGET
+#
+# Environment: SCRIVANE_CORPUS_DIR (default: ../shared/corpus beside the project),
+# FUZZ_JOBS (build parallelism, default 2).
+set -uo pipefail
+
+if [[ $# -ne 2 || ! $2 =~ ^[0-9]+$ ]]; then
+    echo "usage: $0 BUILD_DIR SECONDS_PER_TARGET" >&2
+    exit 2
+fi
+build=$(realpath -m "$1")
+seconds=$2
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source_dir=$(dirname "$here")
+corpus_dir=${SCRIVANE_CORPUS_DIR:-$source_dir/../shared/corpus}
+targets=(segments_fuzzer name_cleaner_fuzzer proper_case_fuzzer bank_id_fuzzer clean_statement_fuzzer)
+
+# A statement of a megabyte must take well under a second even with the
+# sanitizers on; names reach proper case inside whole statements, so its own
+# target works on name-sized texts.
+statement_max_len=1048576
+name_max_len=65536
+timeout_seconds=1
+
+cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSCRIVANE_FUZZ=ON -DSCRIVANE_BENCH=ON -DSCRIVANE_BUILD_GUI=OFF -DSCRIVANE_BUILD_TESTS=OFF >/dev/null || exit 1
+cmake --build "$build" -j "${FUZZ_JOBS:-2}" --target "${targets[@]}" scrivane-genstatement >/dev/null || {
+    echo "fuzz build failed" >&2
+    exit 1
+}
+bin=$build/fuzz
+gen=$build/bin/scrivane-genstatement
+
+work=$build/fuzz-work
+rm -rf "$work/seeds" "$work/artifacts" "$work/logs"
+mkdir -p "$work/seeds"/{statements,configured,targeted,names} "$work/artifacts" "$work/logs"
+
+# Seeds. Statements as they come: the samples and small generated ones of
+# every kind, form and layout.
+if compgen -G "$corpus_dir/*.ofx" >/dev/null; then
+    cp "$corpus_dir"/*.ofx "$work/seeds/statements/"
+else
+    echo "note: no sample statements in $corpus_dir; generated seeds only" >&2
+fi
+n=0
+for kind in bank cc invest; do
+    for form in sgml xml; do
+        for layout in lines packed mixed; do
+            n=$((n + 1))
+            extra=()
+            ((n % 2)) && extra+=(--bank-id)
+            [[ $form == xml ]] && extra+=(--cdata)
+            "$gen" --kind $kind --form $form --layout $layout --count $((n % 6 + 1)) --seed $n --accents "${extra[@]}" \
+                >"$work/seeds/statements/gen-$kind-$form-$layout.ofx"
+        done
+    done
+done
+# The same statements behind a run configuration (see fuzz/fuzz_input.h): every
+# rule on for QuickBooks, no proper case for Quicken, no rules for Other.
+for f in "$work"/seeds/statements/*; do
+    b=$(basename "$f")
+    { printf '\x0f\x09CHECK REF'; cat "$f"; } >"$work/seeds/configured/qb-$b"
+    { printf '\x1e\x0dCheck PMT XXX'; cat "$f"; } >"$work/seeds/configured/quicken-$b"
+    { printf '\x20\x00'; cat "$f"; } >"$work/seeds/configured/other-$b"
+    for t in 0 1 2; do
+        { printf "\\x0$t"; cat "$f"; } >"$work/seeds/targeted/$t-$b"
+    done
+done
+# Payee names alone, in each character set, for proper case.
+"$gen" --kind bank --form xml --count 400 --seed 11 --accents | grep -a -o '<NAME>[^<]*' | cut -c7- | sort -u |
+    head -150 >"$work/names.txt"
+i=0
+while IFS= read -r name; do
+    i=$((i + 1))
+    printf '\x02%s' "$name" >"$work/seeds/names/utf8-$i"
+    printf '\x00%s' "$name" >"$work/seeds/names/ascii-$i"
+    printf '\x01%s' "$name" | iconv -f UTF-8 -t CP1252 >"$work/seeds/names/cp1252-$i" 2>/dev/null
+done <"$work/names.txt"
+
+seeds_for() {
+    case $1 in
+    segments_fuzzer) echo "$work/seeds/statements" ;;
+    name_cleaner_fuzzer | clean_statement_fuzzer) echo "$work/seeds/configured" ;;
+    bank_id_fuzzer) echo "$work/seeds/targeted" ;;
+    proper_case_fuzzer) echo "$work/seeds/names" ;;
+    esac
+}
+
+failed=0
+declare -A executions
+declare -A verdict
+for target in "${targets[@]}"; do
+    regressions=$here/regressions/$target
+    max_len=$statement_max_len
+    [[ $target == proper_case_fuzzer ]] && max_len=$name_max_len
+    flags=(-timeout=$timeout_seconds -rss_limit_mb=2048 -max_len=$max_len -dict="$here/ofx.dict")
+
+    # Replay first: a saved finding that breaks again fails at once.
+    if compgen -G "$regressions/*" >/dev/null; then
+        if ! "$bin/$target" "${flags[@]}" -runs=0 "$regressions" >"$work/logs/$target-replay.log" 2>&1; then
+            echo "$target: a saved regression input fails again; see $work/logs/$target-replay.log" >&2
+            failed=1
+            verdict[$target]="REGRESSION"
+            executions[$target]=0
+            continue
+        fi
+    fi
+
+    corpus=$work/corpus/$target
+    mkdir -p "$corpus" "$work/artifacts/$target"
+    "$bin/$target" "${flags[@]}" -max_total_time="$seconds" -print_final_stats=1 \
+        -artifact_prefix="$work/artifacts/$target/" "$corpus" "$(seeds_for $target)" \
+        >"$work/logs/$target.log" 2>&1
+    status=$?
+    executions[$target]=$(grep -a -o 'stat::number_of_executed_units: *[0-9]*' "$work/logs/$target.log" |
+        grep -o '[0-9]*$' | tail -1)
+    verdict[$target]=ok
+    if [[ $status -ne 0 ]] || compgen -G "$work/artifacts/$target/*" >/dev/null; then
+        failed=1
+        verdict[$target]="FINDING"
+        mkdir -p "$regressions"
+        cp "$work/artifacts/$target"/* "$regressions/" 2>/dev/null
+        echo "$target: finding saved under $regressions; log: $work/logs/$target.log" >&2
+        grep -a -m3 -E 'invariant broken|ERROR: |SUMMARY' "$work/logs/$target.log" >&2
+    fi
+done
+
+echo
+printf '%-24s %14s  %s\n' target executions result
+for target in "${targets[@]}"; do
+    printf '%-24s %14s  %s\n' "$target" "${executions[$target]:-?}" "${verdict[$target]}"
+done
+exit $failed
