@@ -4,6 +4,34 @@
 
 namespace scrivane {
 
+namespace {
+
+// Paths are UTF-8, and the rule counts characters, not bytes: cutting bytes could
+// split a letter such as "é" and give a name that no longer decodes.
+std::size_t startOfLastCharacters(std::string_view s, std::size_t count)
+{
+    std::size_t pos = s.size();
+    while (count > 0 && pos > 0) {
+        --pos;
+        while (pos > 0 && (static_cast<unsigned char>(s[pos]) & 0xC0) == 0x80)
+            --pos;
+        --count;
+    }
+    return pos;
+}
+
+std::size_t characterCount(std::string_view s)
+{
+    std::size_t n = 0;
+    for (char c : s) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ++n;
+    }
+    return n;
+}
+
+} // namespace
+
 std::string_view targetExtension(Target target)
 {
     switch (target) {
@@ -24,18 +52,16 @@ std::string outputPathFor(std::string_view trimmedPath, Target target)
     if (ext.empty())
         return path;
     std::size_t sep = path.find_last_of("/\\");
-    std::size_t nameLength = sep == std::string::npos ? path.size() : path.size() - sep - 1;
-    if (nameLength <= ext.size()) {
-        // "x.qbo" is too long for this branch; a bare ".QBO" name is not, and
-        // keeps its name as it is.
-        if (nameLength == ext.size() && startsWithNoCase(std::string_view(path).substr(path.size() - 4), ext))
-            return path;
-        return path + std::string(ext);
-    }
-    std::string_view tail = std::string_view(path).substr(path.size() - 4);
-    if (startsWithNoCase(tail, ext))
+    std::string_view name = sep == std::string::npos ? std::string_view(path) : std::string_view(path).substr(sep + 1);
+    std::size_t tailStart = startOfLastCharacters(path, ext.size());
+    bool hasExtension = startsWithNoCase(std::string_view(path).substr(tailStart), ext) && path.size() - tailStart == 4;
+    if (hasExtension)
         return path;
-    path.resize(path.size() - 4);
+    // A name of four characters or fewer has none to spare: cutting would leave a
+    // bare extension, or cut into the folder.
+    if (characterCount(name) <= ext.size())
+        return path + std::string(ext);
+    path.resize(tailStart);
     return path + std::string(ext);
 }
 
