@@ -1,0 +1,195 @@
+#include "main_form.h"
+
+#include "clean_messages.h"
+#include "names/name_options.h"
+#include "platform/message_box.h"
+#include "platform/statement_file.h"
+#include "scrivane/version.h"
+#include "statement/guidance.h"
+#include "window_caption.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace scrivane {
+
+namespace {
+
+// The layout is drawn in twips, 15 to the pixel at 96 dots per inch.
+int pixels(int twips)
+{
+    return qRound(twips / 15.0);
+}
+
+template <class Widget>
+Widget* place(QWidget* parent, const char* name, const QString& caption, int left, int top, int width, int height)
+{
+    auto* widget = new Widget(caption, parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(pixels(left), pixels(top), pixels(width), pixels(height));
+    return widget;
+}
+
+QFont formFont()
+{
+    QFont font;
+    // The faces after the first are the nearest in width, so the captions fit
+    // the layout; the style hint catches a system with none of them.
+    font.setFamilies({QStringLiteral("MS Sans Serif"),
+                      QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Tahoma"),
+                      QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arimo"),
+                      QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Helvetica")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+QString trimmedOfSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+} // namespace
+
+MainForm::MainForm(const UserSettings& settings, const FileSystem& files, LocaleRules locale, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , settings_(settings)
+    , files_(files)
+    , locale_(std::move(locale))
+{
+    setObjectName(QStringLiteral("mainForm"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(formFont());
+    setFixedSize(pixels(9150), pixels(3885));
+    buildControls();
+
+    setWindowTitle(mainWindowCaption(versionMajor, versionRevision));
+    dlgOpenFile_.setTitle(QStringLiteral("Select OFX file to clean"));
+    dlgOpenFile_.setFilter(
+        QStringLiteral("OFX Files (*.ofx)|*.ofx|QFX Files (*.qfx)|*.qfx|QBO Files (*.qbo)|*.qbo|All Files (*.*)|*.*"));
+    dlgOpenFile_.setFilterIndex(1);
+    getUserSettings();
+
+    if (QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    cleanFile_->setFocus();
+}
+
+void MainForm::buildControls()
+{
+    label1_ = place<QLabel>(this, "Label1", QStringLiteral("OFX file to clean:"), 300, 180, 2355, 255);
+    fileName_ = place<QLineEdit>(this, "fileName", QString(), 300, 540, 6795, 375);
+    select_ = place<QPushButton>(this, "Select", QStringLiteral("Select File"), 7260, 540, 1600, 375);
+    frame1_ = place<QGroupBox>(this, "Frame1", QStringLiteral("Make this file compatable with"), 360, 1140, 3915, 1335);
+    quickenCompat_ = place<QRadioButton>(
+        frame1_, "quickenCompat", QStringLiteral("Quicken           - make a .QFX file"), 180, 300, 3615, 315);
+    quickbooksCompat_ = place<QRadioButton>(
+        frame1_, "quickbooksCompat", QStringLiteral("QuickBooks   - make a .QBO file"), 180, 600, 3135, 315);
+    noCompat_ = place<QRadioButton>(frame1_, "noCompat", QStringLiteral("Other"), 180, 905, 2595, 315);
+    nameOptions_ = place<QPushButton>(this, "nameOptions", QStringLiteral("Settings"), 7260, 1320, 1600, 375);
+    label2_ = place<QLabel>(this, "Label2", QStringLiteral("Clean payee names:"), 5040, 1380, 2055, 255);
+    myHelp_ = place<QPushButton>(this, "myHelp", QStringLiteral("Help"), 7260, 1860, 1600, 375);
+    cleanFile_ = place<QPushButton>(this, "cleanFile", QStringLiteral("Clean File"), 7260, 2640, 1600, 375);
+    myClose_ = place<QPushButton>(this, "myClose", QStringLiteral("Done"), 7260, 3180, 1600, 375);
+
+    QFont bold = font();
+    bold.setWeight(QFont::Bold);
+    cleanFile_->setFont(bold);
+    for (QPushButton* button : {select_, nameOptions_, myHelp_, cleanFile_, myClose_})
+        button->setAutoDefault(false);
+
+    setTabOrder(cleanFile_, fileName_);
+    setTabOrder(fileName_, select_);
+    setTabOrder(select_, quickenCompat_);
+    setTabOrder(quickenCompat_, quickbooksCompat_);
+    setTabOrder(quickbooksCompat_, noCompat_);
+    setTabOrder(noCompat_, myClose_);
+    setTabOrder(myClose_, nameOptions_);
+    setTabOrder(nameOptions_, myHelp_);
+
+    connect(select_, &QPushButton::clicked, this, &MainForm::selectFile);
+    connect(cleanFile_, &QPushButton::clicked, this, &MainForm::cleanFile);
+    connect(myClose_, &QPushButton::clicked, this, &MainForm::done);
+    connect(nameOptions_, &QPushButton::clicked, this, [this] {
+        if (showNameOptions_)
+            showNameOptions_();
+    });
+    connect(myHelp_, &QPushButton::clicked, this, [this] {
+        if (openHelp_)
+            openHelp_();
+    });
+}
+
+Target MainForm::target() const
+{
+    if (quickenCompat_->isChecked())
+        return Target::Quicken;
+    if (quickbooksCompat_->isChecked())
+        return Target::QuickBooks;
+    return Target::Other;
+}
+
+void MainForm::makeOFXFileCompatable(SegmentList& segments) const
+{
+    scrivane::makeOFXFileCompatable(segments, target());
+}
+
+QString MainForm::statementPath() const
+{
+    return fileName_->text();
+}
+
+void MainForm::selectFile()
+{
+    int error = dlgOpenFile_.showOpen(this);
+    if (error == fileDialogCancelled)
+        return;
+    if (error != 0) {
+        showMessage(this,
+                    QStringLiteral("Error %1 selecting file.\r\n%2")
+                        .arg(QString::number(error), dlgOpenFile_.errorDescription()));
+        return;
+    }
+    fileName_->setText(dlgOpenFile_.fileName());
+}
+
+void MainForm::cleanFile()
+{
+    // One run addresses one file: the name as typed, without surrounding spaces.
+    const QString input = trimmedOfSpaces(fileName_->text());
+    const Target chosen = target();
+    CleanOutcome outcome = cleanStatementFile(input, chosen, readNameOptions(settings_), locale_, files_);
+    if (outcome.succeeded()) {
+        fileName_->setText(outcome.outputPath);
+        showMessage(this, QString::fromStdString(cleanedMessage(chosen)), MessageIcon::Information);
+    } else if (outcome.failure->step == CleanStep::Find) {
+        showMessage(this, QStringLiteral("File does not appear to exist. Please try again."), MessageIcon::Critical);
+    } else {
+        showMessage(this, cleanFailureMessage(*outcome.failure, input, outcome.outputPath), MessageIcon::Critical);
+    }
+    saveUserSettings();
+}
+
+void MainForm::done()
+{
+    saveUserSettings();
+    close();
+}
+
+} // namespace scrivane

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "names/locale_rules.h"
+#include "platform/file_services.h"
+#include "platform/open_file_dialog.h"
+#include "settings/user_settings.h"
+#include "statement/compat.h"
+#include "statement/segment_list.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace scrivane {
+
+// The start-up window: the statement to clean, the application to make it for,
+// and the commands. Its state lives in the settings store between runs.
+class MainForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The text the file box shows before any file was chosen.
+    static inline const QString placeholder = QStringLiteral("<enter or select a file to clean>");
+
+    explicit MainForm(const UserSettings& settings,
+                      const FileSystem& files = FileSystem::system(),
+                      LocaleRules locale = LocaleRules::enUS(),
+                      QWidget* parent = nullptr);
+
+    void getUserSettings();
+    void saveUserSettings() const;
+
+    // The application chosen by the option buttons; no button on means Other.
+    Target target() const;
+    void makeOFXFileCompatable(SegmentList& segments) const;
+
+    // The path in the file box, as it stands.
+    QString statementPath() const;
+
+    // What Settings and Help open; the application fills them in.
+    void setShowNameOptions(std::function<void()> show) { showNameOptions_ = std::move(show); }
+    void setOpenHelp(std::function<void()> open) { openHelp_ = std::move(open); }
+
+private:
+    void buildControls();
+    void selectFile();
+    void cleanFile();
+    void done();
+
+    const UserSettings& settings_;
+    const FileSystem& files_;
+    LocaleRules locale_;
+    OpenFileDialog dlgOpenFile_;
+    std::function<void()> showNameOptions_;
+    std::function<void()> openHelp_;
+
+    QLabel* label1_ = nullptr;
+    QLineEdit* fileName_ = nullptr;
+    QPushButton* select_ = nullptr;
+    QGroupBox* frame1_ = nullptr;
+    QRadioButton* quickenCompat_ = nullptr;
+    QRadioButton* quickbooksCompat_ = nullptr;
+    QRadioButton* noCompat_ = nullptr;
+    QPushButton* nameOptions_ = nullptr;
+    QLabel* label2_ = nullptr;
+    QPushButton* myHelp_ = nullptr;
+    QPushButton* cleanFile_ = nullptr;
+    QPushButton* myClose_ = nullptr;
+};
+
+} // namespace scrivane

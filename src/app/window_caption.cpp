@@ -1,0 +1,13 @@
+#include "window_caption.h"
+
+#include "platform/message_box.h"
+#include "scrivane/version.h"
+
+namespace scrivane {
+
+QString mainWindowCaption(int major, int revision)
+{
+    return applicationTitle + QStringLiteral(" - ") + QString::fromStdString(shortVersionText(major, revision));
+}
+
+} // namespace scrivane
