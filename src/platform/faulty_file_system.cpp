@@ -27,14 +27,11 @@ bool FaultyFileSystem::writePiece(QSaveFile& file, std::string_view piece, QStri
         if (static_cast<qint64>(piece.size()) > room) {
             // Part of the piece goes in, as with a disk that fills up mid-write.
             FileSystem::writePiece(file, piece.substr(0, static_cast<std::size_t>(room)), reason);
-            written_ = file.pos();
             reason = *writeFailure_;
             return false;
         }
     }
-    bool ok = FileSystem::writePiece(file, piece, reason);
-    written_ = file.pos();
-    return ok;
+    return FileSystem::writePiece(file, piece, reason);
 }
 
 bool FaultyFileSystem::commit(QSaveFile& file, QString& reason) const
@@ -42,8 +39,6 @@ bool FaultyFileSystem::commit(QSaveFile& file, QString& reason) const
     if (!commitFailure_)
         return FileSystem::commit(file, reason);
     // Everything was written; the rename that would put it in place fails.
-    file.flush();
-    written_ = file.pos();
     file.cancelWriting();
     file.commit();
     reason = *commitFailure_;

@@ -26,9 +26,6 @@ public:
     std::optional<FileError> readWhole(const QString& path, QByteArray& bytes) const override;
     std::optional<FileError> remove(const QString& path) const override;
 
-    // How many bytes the last write had put into its temporary file.
-    qint64 bytesWritten() const { return written_; }
-
 protected:
     bool writePiece(QSaveFile& file, std::string_view piece, QString& reason) const override;
     bool commit(QSaveFile& file, QString& reason) const override;
@@ -39,7 +36,6 @@ private:
     std::optional<QString> writeFailure_;
     std::optional<QString> commitFailure_;
     qint64 writeLimit_ = 0;
-    mutable qint64 written_ = 0;
 };
 
 } // namespace scrivane
