@@ -1,7 +1,9 @@
 #include "application.h"
 
 #include "app_icon.h"
+#include "help/help_document.h"
 #include "main_form.h"
+#include "nam_windows.h"
 #include "platform/locale_rules_qt.h"
 #include "settings/user_settings.h"
 
@@ -20,6 +22,9 @@ int runScrivane(int& argc, char** argv)
     UserSettings settings;
     QPointer<MainForm> form = new MainForm(settings, FileSystem::system(), localeRulesFor(QLocale::system()));
     form->setAttribute(Qt::WA_DeleteOnClose);
+    NameWindows nameWindows(settings, form, localeRulesFor(QLocale::system()));
+    form->setShowNameOptions([&nameWindows] { nameWindows.showNameOptions(); });
+    form->setOpenHelp([&form] { openHelpDocument(form.data()); });
     form->show();
     int result = QApplication::exec();
     delete form.data();

@@ -1,0 +1,177 @@
+#include "nam_options.h"
+
+#include "nam_window_style.h"
+#include "name_list_display.h"
+#include "name_list_preview.h"
+#include "names/name_cleaner.h"
+#include "names/name_list.h"
+#include "platform/message_box.h"
+#include "statement/segment_list.h"
+#include "statement/statement_form.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace scrivane {
+
+namespace {
+
+const QString wordsShownFirst = QStringLiteral("Check PMT XXX");
+
+QString trimmedOfSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+QCheckBox* placeCheckBox(QWidget* parent, const char* name, const QString& text, int top)
+{
+    auto* box = placeControl<QCheckBox>(parent, name, 20, top, 429, 21);
+    box->setText(text);
+    return box;
+}
+
+QPushButton* placeButton(QWidget* parent, const char* name, const QString& text, int left, int width)
+{
+    auto* button = placeControl<QPushButton>(parent, name, left, 256, width, 25);
+    button->setText(text);
+    return button;
+}
+
+} // namespace
+
+NamOptions::NamOptions(const UserSettings& settings,
+                       std::function<QString()> statementPath,
+                       SingleWindow<NameListPreview>& nameList,
+                       const LocaleRules& locale,
+                       const FileSystem& files,
+                       QWidget* parent)
+    : QWidget(parent)
+    , settings_(settings)
+    , statementPath_(std::move(statementPath))
+    , nameList_(nameList)
+    , locale_(locale)
+    , files_(files)
+{
+    setObjectName(QStringLiteral("namOptions"));
+    makeFixedToolWindow(*this, QStringLiteral("Name Cleaning Options"), 468, 303);
+    buildControls();
+    getUserSettings();
+}
+
+void NamOptions::buildControls()
+{
+    mixedCase_ = placeCheckBox(
+        this, "mixedCase", QStringLiteral("Convert names to proper case  (JOHN SMITH to John Smith)"), 16);
+    removeNumbers_ = placeCheckBox(this, "removeNumbers", QStringLiteral("Remove numbers"), 44);
+    removeDates_ = placeCheckBox(this, "removeDates", QStringLiteral("Remove dates"), 72);
+    removeRepeat_ = placeCheckBox(this, "removeRepeat", QStringLiteral("Remove repeated words"), 100);
+
+    label1_ = placeControl<QLabel>(this, "Label1", 16, 136, 425, 17);
+    label1_->setText(QStringLiteral("Remove these words from names:"));
+    omitWords_ = placeControl<QPlainTextEdit>(this, "omitWords", 16, 156, 433, 85);
+    omitWords_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab leaves the box, as in the other controls; Enter still breaks a line.
+    omitWords_->setTabChangesFocus(true);
+    label1_->setBuddy(omitWords_);
+
+    previewRawNames_ = placeButton(this, "previewRawNames", QStringLiteral("Names in file"), 16, 125);
+    previewNames_ = placeButton(this, "previewNames", QStringLiteral("Cleaned names preview"), 148, 181);
+    myClose_ = placeButton(this, "myClose", QStringLiteral("Done"), 368, 81);
+
+    connect(previewRawNames_, &QPushButton::clicked, this, [this] { preview(false); });
+    connect(previewNames_, &QPushButton::clicked, this, [this] { preview(true); });
+    connect(myClose_, &QPushButton::clicked, this, &NamOptions::done);
+}
+
+void NamOptions::getUserSettings()
+{
+    loadedWords_ = QString::fromStdString(settings_.getUserSetting("omitWords", wordsShownFirst.toStdString()));
+    omitWords_->setPlainText(loadedWords_);
+    shownWords_ = omitWords_->toPlainText();
+
+    // A flag reads as the cleaner reads it, so the box shows what a clean will
+    // do: "1", "True" or any other non-zero number is on, and text that is no
+    // truth value at all (what a failing store returns) is off.
+    auto flag = [this](QCheckBox* box, const char* key) {
+        box->setChecked(truthValue(settings_.getUserSetting(key, 1LL)).value_or(false));
+    };
+    flag(mixedCase_, "mixedCase");
+    flag(removeDates_, "removeDates");
+    flag(removeNumbers_, "removeNumbers");
+    flag(removeRepeat_, "removeRepeat");
+}
+
+void NamOptions::saveUserSettings() const
+{
+    // The box gives its lines joined by LF; the list is stored with CR LF, as a
+    // multi-line box holds it. A list the user left alone goes back byte for byte,
+    // whatever line breaks it was stored with.
+    QString words = omitWords_->toPlainText();
+    if (words == shownWords_)
+        words = loadedWords_;
+    else
+        words.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+
+    // Each key on its own: one write that fails does not keep the others back.
+    auto flag = [this](const QCheckBox* box, const char* key) {
+        settings_.saveUserSetting(key, std::string(box->isChecked() ? "1" : "0"));
+    };
+    settings_.saveUserSetting("omitWords", words.toStdString());
+    flag(mixedCase_, "mixedCase");
+    flag(removeDates_, "removeDates");
+    flag(removeNumbers_, "removeNumbers");
+    flag(removeRepeat_, "removeRepeat");
+}
+
+void NamOptions::preview(bool cleanNames)
+{
+    // The path as it stands in the box, taken literally: a pattern that happens to
+    // match some file is no statement to preview.
+    const QString path = statementPath_();
+    if (path.contains(QLatin1Char('*')) || path.contains(QLatin1Char('?')) || !files_.isPlainFile(path)) {
+        showMessage(this,
+                    QStringLiteral("No valid OFX file entered. Please select a valid file before previewing the "
+                                   "names in it."),
+                    MessageIcon::Critical);
+        return;
+    }
+    showNames(cleanNames);
+}
+
+void NamOptions::showNames(bool cleanNames)
+{
+    // A file that can't be read (gone since the check, unreadable) lists nothing;
+    // the rules on screen are saved all the same.
+    QByteArray bytes;
+    if (files_.readWhole(trimmedOfSpaces(statementPath_()), bytes))
+        bytes.clear();
+
+    saveUserSettings();
+
+    SegmentList segments;
+    splitTagSegments(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), segments);
+    const Charset charset = detectCharset(segments);
+    // The cleaner reads the rules from the store, where they were just saved.
+    if (cleanNames)
+        cleanPayeeNames(segments, settings_, locale_);
+    const QString names = nameListDisplayText(namesListText(segments), charset);
+
+    NameListPreview* window = nameList_.show([] { return new NameListPreview; });
+    window->setNames(names);
+}
+
+void NamOptions::done()
+{
+    saveUserSettings();
+    close();
+}
+
+} // namespace scrivane

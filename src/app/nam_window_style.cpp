@@ -1,0 +1,32 @@
+#include "nam_window_style.h"
+
+#include <QScreen>
+
+namespace scrivane {
+
+QFont namWindowFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(9.75);
+    font.setWeight(QFont::Normal);
+    return font;
+}
+
+void makeFixedToolWindow(QWidget& window, const QString& caption, int width, int height)
+{
+    window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                          | Qt::MSWindowsFixedSizeDialogHint);
+    // Tool windows don't keep the program alive by default; these are top-level
+    // windows of their own, so closing the main window must not end the program
+    // while one of them is open. Set after the flags, which reset it.
+    window.setAttribute(Qt::WA_QuitOnClose, true);
+    window.setWindowTitle(caption);
+    window.setFont(namWindowFont());
+    window.setFixedSize(width, height);
+    if (QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
+} // namespace scrivane

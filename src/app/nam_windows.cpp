@@ -1,0 +1,38 @@
+#include "nam_windows.h"
+
+namespace scrivane {
+
+NameWindows::NameWindows(const UserSettings& settings,
+                         QPointer<MainForm> mainForm,
+                         LocaleRules locale,
+                         const FileSystem& files)
+    : settings_(settings)
+    , mainForm_(std::move(mainForm))
+    , locale_(std::move(locale))
+    , files_(files)
+{
+}
+
+NameWindows::~NameWindows()
+{
+    // The windows refer to what this object holds, so none may outlive it.
+    delete nameOptions_.window();
+    delete nameList_.window();
+}
+
+NamOptions* NameWindows::showNameOptions()
+{
+    return nameOptions_.show([this] {
+        return new NamOptions(
+            settings_, [this] { return statementPath(); }, nameList_, locale_, files_);
+    });
+}
+
+QString NameWindows::statementPath() const
+{
+    if (mainForm_)
+        return mainForm_->statementPath();
+    return QString::fromStdString(settings_.getUserSetting("fileName", MainForm::placeholder.toStdString()));
+}
+
+} // namespace scrivane

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "main_form.h"
+#include "nam_options.h"
+#include "name_list_preview.h"
+#include "names/locale_rules.h"
+#include "platform/file_services.h"
+#include "platform/single_window.h"
+#include "settings/user_settings.h"
+
+#include <QPointer>
+
+namespace scrivane {
+
+// The name options dialog and the names list window of one run of the program:
+// at most one of each, neither owned by the main window, and both able to go on
+// after the main window has closed.
+class NameWindows
+{
+public:
+    NameWindows(const UserSettings& settings,
+                QPointer<MainForm> mainForm,
+                LocaleRules locale,
+                const FileSystem& files = FileSystem::system());
+    ~NameWindows();
+    NameWindows(const NameWindows&) = delete;
+    NameWindows& operator=(const NameWindows&) = delete;
+
+    // Settings in the main window: opens the dialog, or brings the open one to the
+    // front with whatever the user has changed in it.
+    NamOptions* showNameOptions();
+
+    NamOptions* nameOptions() const { return nameOptions_.window(); }
+    NameListPreview* nameList() const { return nameList_.window(); }
+
+    // The main window's file box while it is open; once it has closed, the path
+    // it last stored.
+    QString statementPath() const;
+
+private:
+    const UserSettings& settings_;
+    QPointer<MainForm> mainForm_;
+    LocaleRules locale_;
+    const FileSystem& files_;
+    SingleWindow<NamOptions> nameOptions_;
+    SingleWindow<NameListPreview> nameList_;
+};
+
+} // namespace scrivane

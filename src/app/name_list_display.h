@@ -1,0 +1,17 @@
+#pragma once
+
+#include "statement/statement_form.h"
+
+#include <QString>
+
+#include <string_view>
+
+namespace scrivane {
+
+// The bytes of a names list as characters for the list box, read in the
+// statement's own character set. A statement that names none is read as UTF-8
+// when its bytes are valid UTF-8, and as Windows-1252 otherwise. Line breaks,
+// lone carriage returns included, pass through as they are.
+QString nameListDisplayText(std::string_view bytes, Charset charset);
+
+} // namespace scrivane
