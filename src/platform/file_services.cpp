@@ -6,8 +6,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace scrivane {
+
+namespace {
+
+constexpr qint64 largestReadable = qint64(1) << 30;
+
+} // namespace
 
 const FileSystem& FileSystem::system()
 {
@@ -54,6 +65,10 @@ std::optional<FileError> FileSystem::readWhole(const QString& path, QByteArray& 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileError {path, file.errorString()};
+    // Every file read whole is a statement. A bigger one is a wrong choice of file,
+    // and reading it would only exhaust the memory.
+    if (file.size() > largestReadable)
+        return FileError {path, QStringLiteral("File is larger than 1 GB, too large for a statement")};
     bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return FileError {path, file.errorString()};
@@ -72,9 +87,32 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
                                                 const ByteProducer& produce,
                                                 std::optional<QFileDevice::Permissions> permissions) const
 {
-    QSaveFile file(path);
+    // QSaveFile alone would write through a link standing at path into the
+    // link's target, and would give its temporary file the bits of a file
+    // already standing there, which may be wider than the statement's. So the
+    // bytes go into a private file of our own beside path, created 0600, which
+    // then takes path's place by rename(2): a link there is replaced, never
+    // followed.
+    QTemporaryFile reserved(path + QStringLiteral(".XXXXXX"));
+    if (!reserved.open())
+        return FileError {path, reserved.errorString()};
+    const QString staging = reserved.fileName();
+    reserved.setAutoRemove(false);
+    reserved.close();
+    auto failed = [&](const QString& reason) {
+        QFile::remove(staging);
+        return FileError {path, reason};
+    };
+    if (!permissions) {
+        QFileInfo standing(path);
+        permissions = standing.isFile() ? standing.permissions() : QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    }
+
+    // The staging file exists and is private, so QSaveFile's own temporary file
+    // is created private too.
+    QSaveFile file(staging);
     if (!file.open(QIODevice::WriteOnly))
-        return FileError {path, file.errorString()};
+        return failed(file.errorString());
     QString reason;
     bool ok = true;
     produce([&](std::string_view piece) {
@@ -82,16 +120,18 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
             ok = writePiece(file, piece, reason);
         return ok;
     });
-    if (ok && permissions && !file.setPermissions(*permissions)) {
+    if (ok && !file.setPermissions(*permissions)) {
         reason = file.errorString();
         ok = false;
     }
     if (!ok) {
         file.cancelWriting();
-        return FileError {path, reason};
+        return failed(reason);
     }
     if (!commit(file, reason))
-        return FileError {path, reason};
+        return failed(reason);
+    if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(path).constData()) != 0)
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
     return std::nullopt;
 }
 
