@@ -2,6 +2,7 @@
 
 #include <locale>
 #include <memory>
+#include <utility>
 
 namespace scrivane {
 
@@ -96,6 +97,37 @@ const UnicodeCase& unicodeCase()
 }
 
 } // namespace
+
+std::string textInCharset(std::string_view utf8, Charset charset)
+{
+    if (charset != Charset::Windows1252 || isAscii(utf8))
+        return std::string(utf8);
+    // Windows-1252 bytes 0x80 to 0x9F; U+00A0 to U+00FF keep their own values.
+    static constexpr std::pair<NameChar, char> upperHalf[] = {
+        {0x20AC, '\x80'}, {0x201A, '\x82'}, {0x0192, '\x83'}, {0x201E, '\x84'}, {0x2026, '\x85'}, {0x2020, '\x86'},
+        {0x2021, '\x87'}, {0x02C6, '\x88'}, {0x2030, '\x89'}, {0x0160, '\x8A'}, {0x2039, '\x8B'}, {0x0152, '\x8C'},
+        {0x017D, '\x8E'}, {0x2018, '\x91'}, {0x2019, '\x92'}, {0x201C, '\x93'}, {0x201D, '\x94'}, {0x2022, '\x95'},
+        {0x2013, '\x96'}, {0x2014, '\x97'}, {0x02DC, '\x98'}, {0x2122, '\x99'}, {0x0161, '\x9A'}, {0x203A, '\x9B'},
+        {0x0153, '\x9C'}, {0x017E, '\x9E'}, {0x0178, '\x9F'},
+    };
+    std::string out;
+    out.reserve(utf8.size());
+    for (NameChar c : CaseMap(Charset::Utf8).decode(utf8)) {
+        if (c >= rawByteBase) {
+            out.push_back(static_cast<char>(c - rawByteBase));
+        } else if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            char byte = '<';
+            for (const auto& [code, value] : upperHalf) {
+                if (code == c)
+                    byte = value;
+            }
+            out.push_back(byte);
+        }
+    }
+    return out;
+}
 
 bool isAscii(std::string_view text)
 {

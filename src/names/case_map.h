@@ -41,4 +41,11 @@ private:
 
 bool isAscii(std::string_view text);
 
+// Text that the program holds in UTF-8 (the settings store, the locale) written in
+// a statement's character set, so that it compares with the statement's bytes. In
+// 1252 a character that the set lacks becomes "<", which no word of a name holds
+// outside a CDATA section, so it matches nothing. Bytes that are not UTF-8 stay as
+// they are; other sets keep the text unchanged.
+std::string textInCharset(std::string_view utf8, Charset charset);
+
 } // namespace scrivane

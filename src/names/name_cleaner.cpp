@@ -18,11 +18,36 @@ void splitWords(std::string_view name, std::vector<std::string_view>& words)
     words.push_back(s);
 }
 
+namespace {
+
+// The locale's texts come from the platform in UTF-8; the words they are compared
+// with are in the statement's own bytes.
+LocaleRules localeInCharset(const LocaleRules& locale, Charset charset)
+{
+    LocaleRules rules = locale;
+    if (charset != Charset::Windows1252)
+        return rules;
+    for (std::string* text : {&rules.decimalPoint,
+                              &rules.groupSeparator,
+                              &rules.currencySymbol,
+                              &rules.amDesignator,
+                              &rules.pmDesignator}) {
+        *text = textInCharset(*text, charset);
+    }
+    for (auto* names : {&rules.monthNames, &rules.monthAbbreviations}) {
+        for (std::string& name : *names)
+            name = textInCharset(name, charset);
+    }
+    return rules;
+}
+
+} // namespace
+
 NameCleaner::NameCleaner(NameOptions options, const LocaleRules& locale, Charset charset)
     : options_(std::move(options))
-    , locale_(locale)
+    , locale_(localeInCharset(locale, charset))
     , charset_(charset)
-    , omitList_(" " + CaseMap(charset).lowerText(options_.omitWords) + " ")
+    , omitList_(" " + CaseMap(charset).lowerText(textInCharset(options_.omitWords, charset)) + " ")
 {
 }
 

@@ -30,7 +30,7 @@ private:
     bool omitted(std::string_view word);
 
     NameOptions options_;
-    const LocaleRules& locale_;
+    LocaleRules locale_; // its texts in the statement's character set
     Charset charset_;
     std::string omitList_; // " " + omit words + " ", lower case
     std::vector<std::string_view> words_;

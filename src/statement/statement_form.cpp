@@ -68,6 +68,51 @@ bool isLatin1Name(std::string_view name)
         || name == "ISO8859-1" || name == "LATIN1" || name == "LATIN-1";
 }
 
+// The bytes are well-formed UTF-8 (no overlong forms, surrogates or code points
+// past U+10FFFF) and hold at least one character outside ASCII.
+bool holdsUtf8Letters(const SegmentList& segments)
+{
+    bool beyondAscii = false;
+    // A "<" never stands inside a multi-byte sequence, so segments can be checked one by one.
+    for (std::string_view seg : segments) {
+        for (std::size_t i = 0; i < seg.size();) {
+            const auto b0 = static_cast<unsigned char>(seg[i]);
+            if (b0 < 0x80) {
+                ++i;
+                continue;
+            }
+            std::size_t len = 0;
+            unsigned char low = 0x80;
+            unsigned char high = 0xBF;
+            if (b0 >= 0xC2 && b0 <= 0xDF) {
+                len = 2;
+            } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+                len = 3;
+                low = b0 == 0xE0 ? 0xA0 : 0x80;
+                high = b0 == 0xED ? 0x9F : 0xBF;
+            } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+                len = 4;
+                low = b0 == 0xF0 ? 0x90 : 0x80;
+                high = b0 == 0xF4 ? 0x8F : 0xBF;
+            } else {
+                return false;
+            }
+            if (i + len > seg.size())
+                return false;
+            const auto b1 = static_cast<unsigned char>(seg[i + 1]);
+            if (b1 < low || b1 > high)
+                return false;
+            for (std::size_t k = 2; k < len; ++k) {
+                if ((static_cast<unsigned char>(seg[i + k]) & 0xC0) != 0x80)
+                    return false;
+            }
+            beyondAscii = true;
+            i += len;
+        }
+    }
+    return beyondAscii;
+}
+
 } // namespace
 
 Charset detectCharset(const SegmentList& segments)
@@ -98,6 +143,11 @@ Charset detectCharset(const SegmentList& segments)
         if (!encoding.empty() || !charset.empty())
             decided = true;
     });
+    // Many banks declare 1252 and send UTF-8. Text in 1252 that is also valid
+    // UTF-8 beyond ASCII practically does not occur, while mapping UTF-8 by the
+    // 1252 table would break its letters.
+    if (found == Charset::Windows1252 && holdsUtf8Letters(segments))
+        found = Charset::Utf8;
     return found;
 }
 

@@ -11,8 +11,9 @@ enum class Charset {
     Utf8, // ENCODING:UTF-8 or UNICODE, or an XML declaration without another encoding
 };
 
-// Looks only at what stands before the first element: the OFX 1 header lines, or
-// the XML declaration and processing instructions of the XML form.
+// Looks at what stands before the first element: the OFX 1 header lines, or the
+// XML declaration and processing instructions of the XML form. A statement that
+// declares 1252 but whose bytes are valid UTF-8 beyond ASCII is read as UTF-8.
 Charset detectCharset(const SegmentList& segments);
 
 // The XML form begins, after an optional byte-order mark and white space, with

@@ -9,7 +9,7 @@ using namespace scrivane;
 namespace {
 
 // Cleans text with the given "key=value" entries stored and every other key absent.
-QByteArray cleaned(const QByteArray& text, const QStringList& stored)
+QByteArray cleaned(const QByteArray& text, const QStringList& stored, const LocaleRules& locale = LocaleRules::enUS())
 {
     FakeOptionSource source;
     for (const QString& entry : stored) {
@@ -19,7 +19,7 @@ QByteArray cleaned(const QByteArray& text, const QStringList& stored)
     const std::string input = text.toStdString();
     SegmentList segments;
     splitTagSegments(input, segments);
-    cleanPayeeNames(segments, source, LocaleRules::enUS());
+    cleanPayeeNames(segments, source, locale);
     return QByteArray::fromStdString(joinSegments(segments));
 }
 
@@ -31,6 +31,8 @@ void addColumns()
 }
 
 const QStringList none;
+const QByteArray header1252 = "OFXHEADER:100\r\nENCODING:USASCII\r\nCHARSET:1252\r\n\r\n";
+const QByteArray headerUtf8 = "OFXHEADER:100\r\nENCODING:UTF-8\r\nCHARSET:NONE\r\n\r\n";
 const QStringList upperCase {"mixedCase=0"};
 
 } // namespace
@@ -50,6 +52,8 @@ private slots:
     void markup() { check(); }
     void charsets_data();
     void charsets() { check(); }
+    void localeTextInStatementCharset_data();
+    void localeTextInStatementCharset();
     void optionsReadAtEveryCall();
     void splitWords_data();
     void splitWords();
@@ -164,6 +168,8 @@ void TestNameCleaner::markup_data()
                            << QByteArray("<NAME><![CDATA[Eftpos Wdl Handyway Aldi Store]]></NAME>\r\n<MEMO>");
     QTest::newRow("cdata, text after section")
         << QByteArray("<NAME><![CDATA[ACME]]>\r\n</NAME>") << none << QByteArray("<NAME><![CDATA[Acme]]>\r\n</NAME>");
+    QTest::newRow("cdata on its own line")
+        << QByteArray("<NAME>\r\n  <![CDATA[ACME]]></NAME>") << none << QByteArray("<NAME><![CDATA[Acme]]></NAME>");
     QTest::newRow("cdata cleaned away") << QByteArray("<MEMO>a\n<NAME><![CDATA[CHECK 1234]]></NAME>\n<MEMO>b") << none
                                         << QByteArray("<MEMO>a\n<MEMO>b");
     QTest::newRow("cdata holding <") << QByteArray("<NAME><![CDATA[A<B CORP]]></NAME>") << none
@@ -180,8 +186,6 @@ void TestNameCleaner::charsets_data()
     addColumns();
     const QByteArray latin1 = "<NAME>CAF\xC9 M\xC9TRO";
     const QByteArray utf8 = "<NAME>CAF\xC3\x89 M\xC3\x89TRO";
-    const QByteArray header1252 = "OFXHEADER:100\r\nENCODING:USASCII\r\nCHARSET:1252\r\n\r\n";
-    const QByteArray headerUtf8 = "OFXHEADER:100\r\nENCODING:UTF-8\r\nCHARSET:NONE\r\n\r\n";
     const QByteArray xml = "<?xml version=\"1.0\"?>\n";
     QTest::newRow("1252") << header1252 + latin1 << none << header1252 + "<NAME>Caf\xE9 M\xE9tro";
     QTest::newRow("utf-8") << headerUtf8 + utf8 << none << headerUtf8 + "<NAME>Caf\xC3\xA9 M\xC3\xA9tro";
@@ -189,8 +193,44 @@ void TestNameCleaner::charsets_data()
     QTest::newRow("unknown, utf-8 bytes") << utf8 << none << QByteArray("<NAME>Caf\xC3\x89 M\xC3\x89tro");
     QTest::newRow("unknown, 1252 bytes") << latin1 << none << QByteArray("<NAME>Caf\xC9 M\xC9tro");
     QTest::newRow("utf-8 header, 1252 bytes") << headerUtf8 + latin1 << none << headerUtf8 + "<NAME>Caf\xC9 M\xC9tro";
+    // Many banks declare 1252 and send UTF-8; mapping those bytes by the 1252 table would break them.
+    QTest::newRow("1252 header, utf-8 bytes")
+        << header1252 + utf8 << none << header1252 + "<NAME>Caf\xC3\xA9 M\xC3\xA9tro";
+    // The settings store hands its text over in UTF-8, whatever the statement's set.
+    QTest::newRow("1252, omit list") << header1252 + latin1 << QStringList {"omitWords=caf\xC3\xA9"}
+                                     << header1252 + "<NAME>M\xE9tro";
     QTest::newRow("omit list ignores case")
         << headerUtf8 + utf8 << QStringList {"omitWords=caf\xC3\xA9"} << headerUtf8 + "<NAME>M\xC3\xA9tro";
+}
+
+void TestNameCleaner::localeTextInStatementCharset_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("1252") << header1252
+            + "<NAME>ACME \xA3"
+              "5 \x80"
+              "5"
+                          << header1252
+            + "<NAME>Acme \x80"
+              "5";
+    QTest::newRow("utf-8") << headerUtf8
+            + "<NAME>ACME \xC2\xA3"
+              "5" << headerUtf8 + "<NAME>Acme";
+    QTest::newRow("unknown") << QByteArray("<NAME>ACME \xC2\xA3"
+                                           "5 \xA3"
+                                           "5")
+                             << QByteArray("<NAME>Acme \xA3"
+                                           "5");
+}
+
+void TestNameCleaner::localeTextInStatementCharset()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, expected);
+    LocaleRules pounds;
+    pounds.currencySymbol = "\xC2\xA3"; // as the platform gives it, in UTF-8
+    QCOMPARE(cleaned(text, none, pounds), expected);
 }
 
 void TestNameCleaner::optionsReadAtEveryCall()

@@ -49,6 +49,7 @@ void TestNameList::listText_data()
                                         << QByteArray("ONE\r\nTWO\r\nONE");
     QTest::newRow("empty values skipped") << QByteArray("<NAME><NAME>   <NAME> X <NAME>") << QByteArray("X");
     QTest::newRow("line breaks kept") << QByteArray("<NAME>A\n<NAME>  B  \r\n<MEMO>") << QByteArray("A\n\r\nB  \r\n");
+    QTest::newRow("line break alone") << QByteArray("<NAME>\r\n<NAME>X") << QByteArray("\r\n\r\nX");
     QTest::newRow("tag must lead") << QByteArray("<NAMES>A< NAME>B<MEMO><NAME>C") << QByteArray("C");
     QTest::newRow("entities") << QByteArray("<NAME>AT&amp;T<NAME>&#38;") << QByteArray("AT&T\r\n&#38;");
     QTest::newRow("cdata without markup")

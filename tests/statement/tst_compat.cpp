@@ -165,6 +165,14 @@ void TestCompat::charset_data()
                                        << Charset::Ascii;
     QTest::newRow("no header") << QByteArray("<OFX><MEMO>CHARSET:1252\n") << Charset::Ascii;
     QTest::newRow("header key inside a value") << QByteArray("OFXHEADER:100\nX-CHARSET:1252\n<OFX>") << Charset::Ascii;
+    QTest::newRow("1252 header, ascii only")
+        << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>CAFE\n") << Charset::Windows1252;
+    QTest::newRow("1252 header, 1252 letters")
+        << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>CAF\xC9\n") << Charset::Windows1252;
+    QTest::newRow("1252 header, utf-8 letters")
+        << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>CAF\xC3\x89\n") << Charset::Utf8;
+    QTest::newRow("1252 header, utf-8 and 1252 letters")
+        << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>CAF\xC3\x89\n<MEMO>\xC9") << Charset::Windows1252;
     QTest::newRow("xml, no encoding") << QByteArray("<?xml version=\"1.0\"?><OFX>") << Charset::Utf8;
     QTest::newRow("xml, utf-8") << QByteArray("\xEF\xBB\xBF<?xml version='1.0' encoding='utf-8'?><OFX>")
                                 << Charset::Utf8;
