@@ -31,13 +31,15 @@
 //     a b c        month, day and year in the locale's order, or year, month and
 //                  day when the first number has three or four digits
 //     D Mon [Y]    day, month name and year in any of the orders D-Mon-Y,
-//     Mon D [Y]    Mon-D-Y; or month name and a four-digit year (Mon-Y)
+//     Mon D [Y]    Mon-D-Y; or month name and a four-digit year (Mon-Y, Y-Mon)
 //     time         h:mm, h:mm:ss, either with an AM/PM designator, or h AM/PM
 //
 // where the parts are separated by one kind of separator, "/", "-" or ".", used
-// throughout (month names may also stand directly against their numbers, as in
-// "25DEC2012"); numbers are digits only; month names are the locale's full or
-// abbreviated names in any letter case; a year has one, two or four digits; and
+// throughout (a date with a month name may use "," instead, an abbreviated month
+// name may carry its own ".", and month names may stand directly against their
+// numbers, as in "25DEC2012"); numbers are digits only; month names are the
+// locale's full or abbreviated names, their ASCII letters in any letter case (a
+// letter outside ASCII must match exactly); a year has one, two or four digits; and
 // the day must exist in that month (29 February always passes). So "03/15",
 // "12/25/2012", "2012-12-25", "25-Dec-2012", "DEC25" and "10:30PM" are dates;
 // "ACME", "13/45" and "1/2/3/4" are not.

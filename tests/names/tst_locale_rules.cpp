@@ -20,20 +20,11 @@ const LocaleRules& locale(const QByteArray& name)
         r.groupSeparator = ".";
         r.currencySymbol = "\xE2\x82\xAC"; // euro sign
         r.dateOrder = DateOrder::DayMonthYear;
-        r.monthNames = {"Januar",
-                        "Februar",
-                        "M\xC3\xA4rz",
-                        "April",
-                        "Mai",
-                        "Juni",
-                        "Juli",
-                        "August",
-                        "September",
-                        "Oktober",
-                        "November",
-                        "Dezember"};
-        r.monthAbbreviations
-            = {"Jan", "Feb", "M\xC3\xA4r", "Apr", "Mai", "Jun", "Jul", "Aug", "Sep", "Okt", "Nov", "Dez"};
+        // Only the months that the rows use; one of them holds a letter outside ASCII.
+        r.monthNames[2] = r.monthAbbreviations[2] = "M\xC3\xA4rz";
+        r.monthNames[4] = r.monthAbbreviations[4] = "Mai";
+        r.monthNames[11] = "Dezember";
+        r.monthAbbreviations[11] = "Dez";
         return r;
     }();
     if (name == "dayFirst")
