@@ -61,6 +61,8 @@ peak_kb() { # command... -> highest resident set in kB over three runs
     echo "$best"
 }
 
+rm -f "$results"/*.json "$results/hyperfine.log"
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 declare -A seconds rss
 for n in "${sizes[@]}"; do
     f=$data/bank-sgml-$n.ofx
@@ -77,7 +79,8 @@ for n in "${sizes[@]}"; do
     done
     rm -f "$results/$n-"*.json
     for r in $(seq "$rounds"); do
-        hyperfine --style none --runs 3 --warmup 1 --export-json "$results/$n-$r.json" "${cmds[@]}" >/dev/null
+        hyperfine --style none --runs 3 --warmup 1 --export-json "$results/$n-$r.json" "${cmds[@]}" \
+            >/dev/null 2>>"$results/hyperfine.log"
     done
     seconds[$n, sed]=$(median sed "$results/$n-"*.json)
     for entry in "${tools[@]}"; do
@@ -97,12 +100,14 @@ done
 
 f10k=$data/bank-sgml-10000.ofx
 hyperfine --style none --runs "$rounds" --warmup 1 --export-json "$results/ofxdump.json" \
-    -n ofxdump "ofxdump '$f10k' > /dev/null 2>&1" >/dev/null
+    -n ofxdump "ofxdump '$f10k' > /dev/null 2>&1" >/dev/null 2>>"$results/hyperfine.log"
 ofxdump_s=$(median ofxdump "$results/ofxdump.json")
 
 mb() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.2f", b / 1e6 }'; }
 
 echo "Bank statements, SGML with CR LF; medians of $rounds alternating rounds of 3 runs"
+echo "Load average before: $load_before; after: $(cut -d' ' -f1-3 /proc/loadavg) (on $(nproc) cores)"
+echo "engine: scrivane-bench-clean (engine only); cli: scrivane-clean, where it builds"
 printf '%-8s %9s  %-12s %10s %10s %12s %8s\n' count "file MB" command "ms" "MB/s" "peak RSS MB" "RSS/file"
 for n in "${sizes[@]}"; do
     f=$data/bank-sgml-$n.ofx
