@@ -101,6 +101,10 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
     reserved.close();
     auto failed = [&](const QString& reason) {
         QFile::remove(staging);
+        // A write cut short by a full disk (or a file-size limit) comes back from
+        // Qt without a reason; the user still deserves one.
+        if (reason.isEmpty() || reason == QFile().errorString())
+            return FileError {path, QStringLiteral("Not every byte could be written; the disk may be full")};
         return FileError {path, reason};
     };
     if (!permissions) {
