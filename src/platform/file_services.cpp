@@ -109,7 +109,9 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
     };
     if (!permissions) {
         QFileInfo standing(path);
-        permissions = standing.isFile() ? standing.permissions() : QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        permissions = standing.isFile()
+            ? standing.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)
+            : QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     }
 
     // The staging file exists and is private, so QSaveFile's own temporary file

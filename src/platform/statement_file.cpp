@@ -54,8 +54,11 @@ CleanOutcome cleanStatementFile(
     SegmentList segments;
     cleanStatement(viewOf(bytes), segments, target, options, locale);
 
-    // The output is never readable by more users than the statement was.
-    const QFileDevice::Permissions permissions = QFileInfo(path).permissions();
+    // The output is never readable by more users than the statement was. Only
+    // the file's own bits count: Qt's "User" flags say what the running user may
+    // do (root may write anything) and would turn into owner bits when set.
+    const QFileDevice::Permissions permissions
+        = QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
     std::optional<FileError> written = files.writeWhole(
         outcome.outputPath, [&segments](const ByteSink& sink) { segments.forEachPiece(sink); }, permissions);
     if (written) {
