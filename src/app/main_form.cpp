@@ -7,6 +7,7 @@
 #include "scrivane/version.h"
 #include "statement/guidance.h"
 #include "window_caption.h"
+#include "window_style.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -34,36 +35,6 @@ Widget* place(QWidget* parent, const char* name, const QString& caption, int lef
     return widget;
 }
 
-QFont formFont()
-{
-    QFont font;
-    // The faces after the first are the nearest in width, so the captions fit
-    // the layout; the style hint catches a system with none of them.
-    font.setFamilies({QStringLiteral("MS Sans Serif"),
-                      QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Tahoma"),
-                      QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Arimo"),
-                      QStringLiteral("Nimbus Sans"),
-                      QStringLiteral("Helvetica")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(9.75);
-    font.setWeight(QFont::Normal);
-    return font;
-}
-
-QString trimmedOfSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 } // namespace
 
 MainForm::MainForm(const UserSettings& settings, const FileSystem& files, LocaleRules locale, QWidget* parent)
@@ -75,7 +46,7 @@ MainForm::MainForm(const UserSettings& settings, const FileSystem& files, Locale
     setObjectName(QStringLiteral("mainForm"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(formFont());
+    setFont(programFont());
     setFixedSize(pixels(9150), pixels(3885));
     buildControls();
 

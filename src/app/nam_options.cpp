@@ -1,6 +1,5 @@
 #include "nam_options.h"
 
-#include "nam_window_style.h"
 #include "name_list_display.h"
 #include "name_list_preview.h"
 #include "names/name_cleaner.h"
@@ -8,6 +7,7 @@
 #include "platform/message_box.h"
 #include "statement/segment_list.h"
 #include "statement/statement_form.h"
+#include "window_style.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,17 +19,6 @@ namespace scrivane {
 namespace {
 
 const QString wordsShownFirst = QStringLiteral("Check PMT XXX");
-
-QString trimmedOfSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
 
 QCheckBox* placeCheckBox(QWidget* parent, const char* name, const QString& text, int top)
 {

@@ -1,6 +1,6 @@
 #include "name_list_preview.h"
 
-#include "nam_window_style.h"
+#include "window_style.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,17 +1,37 @@
-#include "nam_window_style.h"
+#include "window_style.h"
 
 #include <QScreen>
 
 namespace scrivane {
 
-QFont namWindowFont()
+QFont programFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif")});
+    // The faces after the first are the nearest in width, so the captions fit
+    // the layout; the style hint catches a system with none of them.
+    font.setFamilies({QStringLiteral("MS Sans Serif"),
+                      QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Tahoma"),
+                      QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arimo"),
+                      QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Helvetica")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(9.75);
     font.setWeight(QFont::Normal);
     return font;
+}
+
+QString trimmedOfSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
 }
 
 void makeFixedToolWindow(QWidget& window, const QString& caption, int width, int height)
@@ -23,7 +43,7 @@ void makeFixedToolWindow(QWidget& window, const QString& caption, int width, int
     // while one of them is open. Set after the flags, which reset it.
     window.setAttribute(Qt::WA_QuitOnClose, true);
     window.setWindowTitle(caption);
-    window.setFont(namWindowFont());
+    window.setFont(programFont());
     window.setFixedSize(width, height);
     if (QScreen* screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());

@@ -1,12 +1,18 @@
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
 namespace scrivane {
 
-// The face the main window uses, so that every window of the program reads alike.
-QFont namWindowFont();
+// The face of every window of the program: MS Sans Serif at 9.75 points where it
+// exists, else the nearest in width, so the captions fit the fixed layouts.
+QFont programFont();
+
+// The text with leading and trailing space characters removed; tabs and line
+// breaks stay, as they do everywhere a path or value is trimmed.
+QString trimmedOfSpaces(const QString& text);
 
 // A window of a fixed client size with a title bar and a close box only, kept out
 // of the task bar, centred on its screen. It still counts as one of the program's
