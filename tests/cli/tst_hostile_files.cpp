@@ -1,7 +1,7 @@
 // Files and paths that could trick a clean into leaking or losing a statement:
 // permissions, the temporary files of a write, links, odd names, huge and
 // non-OFX files.
-#include "names/statement_cleaner.h"
+#include "engine_clean.h"
 #include "platform/file_services.h"
 #include "platform/statement_file.h"
 #include "robust_support.h"
@@ -11,7 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
+#include <cstdio>
+
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,17 +35,6 @@ constexpr bool sanitized = false;
 #else
 constexpr bool sanitized = false;
 #endif
-
-QByteArray engineClean(const QByteArray& text, Target target)
-{
-    SegmentList segments;
-    cleanStatement(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                   segments,
-                   target,
-                   NameOptions(),
-                   LocaleRules::enUS());
-    return QByteArray::fromStdString(joinSegments(segments));
-}
 
 // Looks at the disk at the moment the first bytes of a write go out: what the
 // folders hold, and the bits of the file the bytes go into.
@@ -299,43 +289,33 @@ private slots:
     // by the program; whatever it does, it must not touch that file.
     void nameInAnotherEncodingIsLeftAlone()
     {
-        const QByteArray latin1Name = QFile::encodeName(dir_.path()) + "/caf\xe9.ofx";
-        {
-            int fd = ::open(latin1Name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            QVERIFY(fd >= 0);
-            QCOMPARE(::write(fd, smallStatement.constData(), static_cast<size_t>(smallStatement.size())),
-                     static_cast<ssize_t>(smallStatement.size()));
-            ::close(fd);
-        }
+        const QByteArray name = QFile::encodeName(dir_.path()) + "/caf\xe9.ofx";
+        std::FILE* file = std::fopen(name.constData(), "wb");
+        QVERIFY(file);
+        QCOMPARE(std::fwrite(smallStatement.constData(), 1, smallStatement.size(), file), smallStatement.size());
+        std::fclose(file);
+        // QProcess would re-encode the name; a shell passes its bytes as they are.
         QProcess process;
         process.setWorkingDirectory(dir_.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config_);
-        process.setProcessEnvironment(env);
-        // QProcess would encode the argument; the raw bytes go in through a shell.
-        process.setProgram(QStringLiteral("/bin/sh"));
-        process.setArguments(
-            {"-c", cleanProgram + QStringLiteral(" --target quicken -- \"$(printf 'caf\\351.ofx')\"")});
-        process.start();
+        process.start(QStringLiteral("/bin/sh"),
+                      {"-c", cleanProgram + QStringLiteral(" --target quicken -- \"$(printf 'caf\\351.ofx')\"")});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        const QByteArray cleanedName = QFile::encodeName(dir_.path()) + "/caf\xe9.QFX";
+        const QByteArray output = QFile::encodeName(dir_.path()) + "/caf\xe9.QFX";
         if (process.exitCode() == 0) {
-            QVERIFY(::access(latin1Name.constData(), F_OK) != 0);
-            QVERIFY(::access(cleanedName.constData(), F_OK) == 0);
+            QVERIFY(::access(name.constData(), F_OK) != 0 && ::access(output.constData(), F_OK) == 0);
             return;
         }
         QCOMPARE(process.exitCode(), 1);
         QVERIFY(!process.readAllStandardError().isEmpty());
-        int fd = ::open(latin1Name.constData(), O_RDONLY);
-        QVERIFY(fd >= 0);
         QByteArray back(smallStatement.size() + 1, '\0');
-        ssize_t got = ::read(fd, back.data(), static_cast<size_t>(back.size()));
-        ::close(fd);
-        QCOMPARE(got, static_cast<ssize_t>(smallStatement.size()));
-        QCOMPARE(back.left(got), smallStatement);
-        QVERIFY(::access(cleanedName.constData(), F_OK) != 0);
-        QVERIFY(::unlink(latin1Name.constData()) == 0);
+        file = std::fopen(name.constData(), "rb");
+        QVERIFY(file);
+        back.truncate(static_cast<qsizetype>(std::fread(back.data(), 1, back.size(), file)));
+        std::fclose(file);
+        QCOMPARE(back, smallStatement);
+        QVERIFY(::access(output.constData(), F_OK) != 0);
+        QVERIFY(::unlink(name.constData()) == 0);
     }
 
     // A 2 GB file (sparse, so it costs no disk) is refused before it is read, in

@@ -2,7 +2,7 @@
 // for byte and nothing partial stands under the output's name: failures injected
 // into the file layer, a disk that fills up (a file-size limit on the real
 // program), and the real program killed while it writes.
-#include "names/statement_cleaner.h"
+#include "engine_clean.h"
 #include "platform/faulty_file_system.h"
 #include "platform/statement_file.h"
 #include "robust_support.h"
@@ -28,17 +28,6 @@ Q_DECLARE_METATYPE(scrivane::CleanStep)
 namespace {
 
 const QByteArray oldOutput = "an older cleaned statement\n";
-
-QByteArray engineClean(const QByteArray& text, Target target)
-{
-    SegmentList segments;
-    cleanStatement(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                   segments,
-                   target,
-                   NameOptions(),
-                   LocaleRules::enUS());
-    return QByteArray::fromStdString(joinSegments(segments));
-}
 
 QString outputFor(const QString& input, Target target)
 {
