@@ -169,6 +169,9 @@ void TestCompat::charset_data()
         << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>CAFE\n") << Charset::Windows1252;
     QTest::newRow("1252 header, 1252 letters")
         << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>CAF\xC9\n") << Charset::Windows1252;
+    // "à€¯" in 1252 has the shape of an over-long UTF-8 sequence, which UTF-8 forbids.
+    QTest::newRow("1252 header, over-long shape")
+        << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>\xE0\x80\xAF\n") << Charset::Windows1252;
     QTest::newRow("1252 header, utf-8 letters")
         << QByteArray("OFXHEADER:100\nCHARSET:1252\n<OFX><NAME>CAF\xC3\x89\n") << Charset::Utf8;
     QTest::newRow("1252 header, utf-8 and 1252 letters")
