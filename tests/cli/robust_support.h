@@ -16,6 +16,20 @@
 
 namespace robust {
 
+// Built with AddressSanitizer: everything runs several times slower, and the
+// sanitizer reserves far more address space than any memory limit would allow.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool sanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool sanitized = true;
+#else
+constexpr bool sanitized = false;
+#endif
+#else
+constexpr bool sanitized = false;
+#endif
+
 inline const QString cleanProgram = QStringLiteral(SCRIVANE_BIN_DIR "/scrivane-clean");
 
 // A bank statement in the SGML form with a sign-on response, a name the default

@@ -24,18 +24,6 @@ Q_DECLARE_METATYPE(scrivane::Target)
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool sanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
-#else
-constexpr bool sanitized = false;
-#endif
-
 // Looks at the disk at the moment the first bytes of a write go out: what the
 // folders hold, and the bits of the file the bytes go into.
 class WatchingFileSystem : public FileSystem
