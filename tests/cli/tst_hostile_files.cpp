@@ -297,8 +297,9 @@ private slots:
         // QProcess would re-encode the name; a shell passes its bytes as they are.
         QProcess process;
         process.setWorkingDirectory(dir_.path());
-        process.start(QStringLiteral("/bin/sh"),
-                      {"-c", cleanProgram + QStringLiteral(" --target quicken -- \"$(printf 'caf\\351.ofx')\"")});
+        process.start(
+            QStringLiteral("/bin/sh"),
+            {"-c", "\"" + cleanProgram + QStringLiteral("\" --target quicken -- \"$(printf 'caf\\351.ofx')\"")});
         QVERIFY(process.waitForFinished(60000));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         const QByteArray output = QFile::encodeName(dir_.path()) + "/caf\xe9.QFX";
