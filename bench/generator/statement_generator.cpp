@@ -19,7 +19,7 @@ struct Date
 
     std::string text() const
     {
-        char buffer[16];
+        char buffer[40]; // room for any int, which the compiler cannot rule out
         std::snprintf(buffer, sizeof buffer, "%04d%02d%02d", statementYear, month, day);
         return buffer;
     }
