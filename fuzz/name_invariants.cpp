@@ -89,7 +89,8 @@ public:
         , charset_(charset)
         , locale_(locale)
         , map_(charset)
-        , omitList_(" " + map_.lowerText(options.omitWords) + " ")
+        // The omit words are stored as UTF-8 and compared in the statement's own set.
+        , omitList_(" " + map_.lowerText(textInCharset(options.omitWords, charset)) + " ")
         , dropsWords_(options.removeNumbers || options.removeDates || options.removeRepeat
                       || !trimSpaces(options.omitWords).empty())
     {

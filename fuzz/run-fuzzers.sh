@@ -39,7 +39,8 @@ gen=$build/bin/scrivane-genstatement
 
 work=$build/fuzz-work
 rm -rf "$work/seeds" "$work/artifacts" "$work/logs"
-mkdir -p "$work/seeds"/{statements,configured,targeted,names} "$work/artifacts" "$work/logs"
+mkdir -p "$work/seeds"/{statements,configured,targeted,names} "$work/seeds/large"/{statements,configured,targeted} \
+    "$work/artifacts" "$work/logs"
 
 # Seeds. Statements as they come: the samples and small generated ones of
 # every kind, form and layout.
@@ -72,6 +73,12 @@ for f in "$work"/seeds/statements/*; do
         { printf "\\x0$t"; cat "$f"; } >"$work/seeds/targeted/$t-$b"
     done
 done
+# A statement just under the length limit, so that every run meets one: the
+# single steps must take it well within the timeout. The whole clean, which runs
+# every step twice over to compare, is held to it only by what it grows itself.
+"$gen" --kind bank --form sgml --layout mixed --count 6400 --seed 99 >"$work/seeds/large/statements/bank-1mb.ofx"
+{ printf '\x0f\x09CHECK REF'; cat "$work/seeds/large/statements/bank-1mb.ofx"; } >"$work/seeds/large/configured/qb-1mb"
+{ printf '\x01'; cat "$work/seeds/large/statements/bank-1mb.ofx"; } >"$work/seeds/large/targeted/quicken-1mb"
 # Payee names alone, in each character set, for proper case.
 "$gen" --kind bank --form xml --count 400 --seed 11 --accents | grep -a -o '<NAME>[^<]*' | cut -c7- | sort -u |
     head -150 >"$work/names.txt"
@@ -85,10 +92,11 @@ done <"$work/names.txt"
 
 seeds_for() {
     case $1 in
-    segments_fuzzer) echo "$work/seeds/statements" ;;
-    name_cleaner_fuzzer | clean_statement_fuzzer) echo "$work/seeds/configured" ;;
-    bank_id_fuzzer) echo "$work/seeds/targeted" ;;
-    proper_case_fuzzer) echo "$work/seeds/names" ;;
+    segments_fuzzer) printf '%s\n' "$work/seeds/statements" "$work/seeds/large/statements" ;;
+    name_cleaner_fuzzer) printf '%s\n' "$work/seeds/configured" "$work/seeds/large/configured" ;;
+    clean_statement_fuzzer) printf '%s\n' "$work/seeds/configured" ;;
+    bank_id_fuzzer) printf '%s\n' "$work/seeds/targeted" "$work/seeds/large/targeted" ;;
+    proper_case_fuzzer) printf '%s\n' "$work/seeds/names" ;;
     esac
 }
 
@@ -113,9 +121,10 @@ for target in "${targets[@]}"; do
     fi
 
     corpus=$work/corpus/$target
+    mapfile -t seed_dirs < <(seeds_for "$target")
     mkdir -p "$corpus" "$work/artifacts/$target"
     "$bin/$target" "${flags[@]}" -max_total_time="$seconds" -print_final_stats=1 \
-        -artifact_prefix="$work/artifacts/$target/" "$corpus" "$(seeds_for $target)" \
+        -artifact_prefix="$work/artifacts/$target/" "$corpus" "${seed_dirs[@]}" \
         >"$work/logs/$target.log" 2>&1
     status=$?
     executions[$target]=$(grep -a -o 'stat::number_of_executed_units: *[0-9]*' "$work/logs/$target.log" |
