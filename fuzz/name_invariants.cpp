@@ -1,5 +1,7 @@
 #include "invariants.h"
 
+#include "reference_name_cleaner.h"
+
 #include "names/case_map.h"
 #include "names/proper_case.h"
 #include "statement/text.h"
@@ -99,6 +101,8 @@ public:
     // raw: the value before (trimmed of spaces); cleaned: the value written.
     void check(std::string_view raw, std::string_view cleaned) const
     {
+        FUZZ_CHECK(cleaned == referenceCleanName(raw, options_, charset_, locale_),
+                   "the name as the literal rules clean it");
         const std::vector<std::string_view> rawWords = wordsOf(raw);
         if (cleaned.empty()) {
             // Without rules that drop words, only a lone trailing character can go.
