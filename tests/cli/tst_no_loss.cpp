@@ -1,16 +1,9 @@
-// Whatever goes wrong while a statement is cleaned, the statement survives byte
-// for byte and nothing partial stands under the output's name: failures injected
-// into the file layer, a disk that fills up (a file-size limit on the real
-// program), and the real program killed while it writes.
-#include "engine_clean.h"
+// Whatever goes wrong or stands in the way, a clean loses no statement and leaks
+// none: nothing partial under the output's name, nothing written through a link.
 #include "platform/faulty_file_system.h"
 #include "platform/statement_file.h"
-#include "robust_support.h"
-#include "statement/output_name.h"
+#include "sandbox.h"
 
-#include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -20,57 +13,45 @@
 #include <sys/resource.h>
 
 using namespace scrivane;
-using namespace robust;
-
-Q_DECLARE_METATYPE(scrivane::Target)
-Q_DECLARE_METATYPE(scrivane::CleanStep)
+using namespace cli_test;
 
 namespace {
 
-const QByteArray oldOutput = "an older cleaned statement\n";
-
-QString outputFor(const QString& input, Target target)
+// Big, but with few names to clean; the statement itself for 0 bytes.
+QByteArray bigStatement(qsizetype bytes)
 {
-    return QString::fromStdString(outputPathFor(input.toStdString(), target));
+    const QByteArray block = "<STMTTRN>\n<NAME>POS ACME STORE 1234\n<MEMO>" + QByteArray(1000, 'm') + "\n</STMTTRN>\n";
+    QByteArray text = statement;
+    return text.insert(text.indexOf("</BANKTRANLIST>"), block.repeated(bytes / block.size()));
 }
 
-// Sets a file-size limit in the child and ignores the signal that would kill it
-// at the limit, so that the write fails with EFBIG as on a full disk.
-std::function<void()> fileSizeLimit(rlim_t bytes)
+// Kills a clean once it has put bytes into a file beside the output, other than the
+// input: that file's bits, or why none. The program is looked at only while stopped,
+// so the moment can't slip by on a busy machine; the file may have no name.
+QString killWhileWriting(const Sandbox& box, const QString& target)
 {
-    return [bytes] {
-        ::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limit = {bytes, bytes};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    };
-}
-
-struct WriteInProgress
-{
-    qint64 bytes = 0;
-    int mode = 0; // the data file's bits and those of every new file in the folder
-};
-
-// While pid is stopped: the file in folder, other than the input, that it holds
-// open and has put bytes into, with the bits of every file new in folder.
-std::optional<WriteInProgress> writeInProgress(pid_t pid, const QString& folder, const QStringList& before)
-{
-    const QString fds = QStringLiteral("/proc/%1/fd").arg(pid);
-    for (const QFileInfo& fd : QDir(fds).entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
-        const QString target = fd.symLinkTarget();
-        if (!target.startsWith(folder + QLatin1Char('/')) || QFileInfo(target).fileName() == QStringLiteral("big.ofx"))
-            continue;
-        struct stat info;
-        if (::stat(QFile::encodeName(fd.filePath()).constData(), &info) != 0 || info.st_size == 0)
-            continue;
-        WriteInProgress write {static_cast<qint64>(info.st_size), static_cast<int>(info.st_mode & 07777)};
-        for (const QString& name : entries(folder)) {
-            if (!before.contains(name))
-                write.mode |= modeOf(folder + QLatin1Char('/') + name);
+    QProcess process;
+    process.setWorkingDirectory(box.path({}));
+    process.start(Sandbox::program, {"--target", target, "s.ofx"});
+    if (!process.waitForStarted())
+        return "did not start";
+    const pid_t pid = static_cast<pid_t>(process.processId());
+    for (::kill(pid, SIGSTOP); !process.waitForFinished(0); ::kill(pid, SIGSTOP)) {
+        for (const QFileInfo& fd :
+             QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryInfoList(QDir::AllEntries | QDir::System)) {
+            struct stat info;
+            if (fd.symLinkTarget().startsWith(box.path({})) && !fd.symLinkTarget().endsWith("/s.ofx")
+                && ::stat(QFile::encodeName(fd.filePath()).constData(), &info) == 0 && info.st_size > 0) {
+                ::kill(pid, SIGKILL);
+                process.waitForFinished(30000);
+                return process.exitStatus() == QProcess::CrashExit ? QString::number(info.st_mode & 07777, 8)
+                                                                   : "not killed";
+            }
         }
-        return write;
+        ::kill(pid, SIGCONT);
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    return std::nullopt;
+    return "finished before it was seen writing";
 }
 
 } // namespace
@@ -80,211 +61,104 @@ class TestNoLoss : public QObject
     Q_OBJECT
 
 private slots:
-    void injectedFaultKeepsTheStatement_data()
+    // However a clean stops part way (a failure injected into the file layer, a
+    // full disk, a kill), the statement stands as it was, and nothing partial
+    // under the output's name or over an older output; the file being written is
+    // private. Only a failed delete leaves the output, whole.
+    void stoppedPartWay_data()
     {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<Target>("target");
-        QTest::addColumn<bool>("outputStood");
-        QTest::addColumn<CleanStep>("step");
-        for (bool stood : {false, true}) {
-            const char* suffix = stood ? ", older output stands" : "";
-            QTest::addRow("read%s", suffix) << "read" << Target::Quicken << stood << CleanStep::Read;
-            QTest::addRow("write at once%s", suffix) << "write0" << Target::QuickBooks << stood << CleanStep::Write;
-            QTest::addRow("write part way%s", suffix) << "write" << Target::Quicken << stood << CleanStep::Write;
-            QTest::addRow("commit%s", suffix) << "commit" << Target::QuickBooks << stood << CleanStep::Write;
-            QTest::addRow("delete%s", suffix) << "delete" << Target::Quicken << stood << CleanStep::Delete;
+        QTest::addColumn<QStringList>("row"); // how, target, output, older output's bytes
+        for (const char* how : {"read", "write part way", "commit", "delete", "full disk", "kill"}) {
+            QTest::addRow("%s, Quicken", how) << QStringList {how, "quicken", "s.QFX", ""};
+            QTest::addRow("%s, QuickBooks over older", how) << QStringList {how, "quickbooks", "s.QBO", "older"};
+            QTest::addRow("%s, same name", how) << QStringList {how, "other", "s.ofx", ""};
         }
-        QTest::newRow("read, same name") << "read" << Target::Other << false << CleanStep::Read;
-        QTest::newRow("write part way, same name") << "write" << Target::Other << false << CleanStep::Write;
-        QTest::newRow("commit, same name") << "commit" << Target::Other << false << CleanStep::Write;
     }
-    void injectedFaultKeepsTheStatement()
+    void stoppedPartWay()
     {
-        QFETCH(QString, fault);
-        QFETCH(Target, target);
-        QFETCH(bool, outputStood);
-        QFETCH(CleanStep, step);
-        QTemporaryDir dir;
-        const QString input = dir.filePath(QStringLiteral("june.ofx"));
-        const QString output = outputFor(input, target);
-        QVERIFY(writeFile(input, smallStatement));
-        if (outputStood)
-            QVERIFY(writeFile(output, oldOutput));
-        const QStringList before = entries(dir.path());
-
-        FaultyFileSystem files;
-        const QString reason = QStringLiteral("No space left on device");
-        if (fault == "read")
-            files.failRead(reason);
-        else if (fault == "write0")
-            files.failWriteAfter(0, reason);
-        else if (fault == "write")
-            files.failWriteAfter(smallStatement.size() / 2, reason);
-        else if (fault == "commit")
-            files.failCommit(reason);
-        else
-            files.failRemove(reason);
-
-        CleanOutcome outcome = cleanStatementFile(input, target, NameOptions(), LocaleRules::enUS(), files);
-        QVERIFY(!outcome.succeeded());
-        QCOMPARE(outcome.failure->step, step);
-        QCOMPARE(outcome.failure->error.reason, reason);
-        // The failure names the file that could not be handled.
-        QCOMPARE(outcome.failure->error.path, step == CleanStep::Write ? output : input);
-        QCOMPARE(readFile(input), smallStatement);
-
-        if (step == CleanStep::Delete) {
-            // Both stand: the cleaned statement whole, and the input.
-            QCOMPARE(readFile(output), engineClean(smallStatement, target));
-            QStringList expected = before;
-            if (!expected.contains(QFileInfo(output).fileName()))
-                expected.append(QFileInfo(output).fileName());
-            expected.sort();
-            QCOMPARE(entries(dir.path()), expected);
+        QFETCH(QStringList, row);
+        const QString how = row[0], target = row[1], output = row[2];
+        const QByteArray older = row[3].toUtf8();
+        Sandbox box;
+        const QString input = box.path("s.ofx");
+        // Big enough that a write takes a while; smaller where the sanitizer makes every byte slow.
+        const QByteArray text = bigStatement(how == "kill"            ? (SCRIVANE_SANITIZED ? 16 << 20 : 60 << 20)
+                                                 : how == "full disk" ? 600 << 10
+                                                                      : 0);
+        QVERIFY(writeFile(input, text, 0640) && (older.isEmpty() || writeFile(box.path(output), older, 0666)));
+        const QStringList before = box.entries();
+        if (how == "kill") {
+            QCOMPARE(killWhileWriting(box, target), QStringLiteral("600"));
+        } else if (how == "full disk") {
+            // A file-size limit below the statement's size, and no signal at the limit.
+            const Run run = box.run({"--target", target, "s.ofx"}, [] {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const struct rlimit limit = {64 << 10, 64 << 10};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            });
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.out.isEmpty() && run.err.count('\n') == 1 && run.err.startsWith("scrivane-clean: s.ofx: ")
+                         && run.err.contains(output.toUtf8())
+                         && (run.err.contains("disk may be full") || run.err.contains("File too large")),
+                     run.err.constData());
         } else {
-            // Nothing new in the folder, no temporary file left, and a file
-            // standing under the output's name is as it was.
-            QCOMPARE(entries(dir.path()), before);
-            if (outputStood)
-                QCOMPARE(readFile(output), oldOutput);
-        }
-    }
-
-    // For Other the cleaned file takes the input's place by name: the input is
-    // never deleted, so a delete that would fail does not matter.
-    void sameNameNeverDeletes()
-    {
-        QTemporaryDir dir;
-        const QString input = dir.filePath(QStringLiteral("june.ofx"));
-        QVERIFY(writeFile(input, smallStatement));
-        FaultyFileSystem files;
-        files.failRemove();
-        CleanOutcome outcome = cleanStatementFile(input, Target::Other, NameOptions(), LocaleRules::enUS(), files);
-        QVERIFY(outcome.succeeded());
-        QCOMPARE(readFile(input), engineClean(smallStatement, Target::Other));
-        QCOMPARE(entries(dir.path()), QStringList {"june.ofx"});
-    }
-
-    // A full disk, for real: the program may not write past a limit smaller than
-    // the statement. It says so and which file, and leaves everything as it was.
-    void fullDiskChangesNothing_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("output");
-        QTest::addColumn<bool>("outputStood");
-        QTest::newRow("Quicken") << "quicken"
-                                 << "june.QFX" << false;
-        QTest::newRow("QuickBooks, older output stands") << "quickbooks"
-                                                         << "june.QBO" << true;
-        QTest::newRow("Other, same name") << "other"
-                                          << "june.ofx" << false;
-    }
-    void fullDiskChangesNothing()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, output);
-        QFETCH(bool, outputStood);
-        QTemporaryDir dir;
-        const QString config = dir.filePath(QStringLiteral(".config"));
-        QVERIFY(QDir().mkpath(config));
-        const QByteArray statement = bigStatement(600 * 1024);
-        QVERIFY(writeFile(dir.filePath(QStringLiteral("june.ofx")), statement));
-        if (outputStood)
-            QVERIFY(writeFile(dir.filePath(output), oldOutput));
-        const QStringList before = entries(dir.path());
-
-        Run run = runClean({"--target", target, "june.ofx"}, dir.path(), config, fileSizeLimit(64 * 1024));
-        QVERIFY(run.finished);
-        QCOMPARE(run.exitCode, 1);
-        QVERIFY(run.out.isEmpty());
-        const QList<QByteArray> lines = run.err.trimmed().split('\n');
-        QCOMPARE(lines.size(), 1);
-        QVERIFY2(lines[0].contains("june.ofx") && lines[0].contains(output.toUtf8()), run.err.constData());
-        QVERIFY2(lines[0].contains("disk may be full") || lines[0].contains("File too large"), run.err.constData());
-
-        QCOMPARE(readFile(dir.filePath(QStringLiteral("june.ofx"))), statement);
-        QCOMPARE(entries(dir.path()), before);
-        if (outputStood)
-            QCOMPARE(readFile(dir.filePath(output)), oldOutput);
-    }
-
-    // Killed while the output goes to disk: the statement stands as it was,
-    // nothing stands under the output's name, what is left over is private, and
-    // running again cleans the statement in full.
-    void killedWhileWritingLosesNothing_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("Quicken") << "quicken"
-                                 << "big.QFX";
-        QTest::newRow("Other, same name") << "other"
-                                          << "big.ofx";
-    }
-    void killedWhileWritingLosesNothing()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, output);
-        QTemporaryDir dir;
-        const QString config = dir.filePath(QStringLiteral(".config"));
-        QVERIFY(QDir().mkpath(config));
-        const QString input = dir.filePath(QStringLiteral("big.ofx"));
-        // Big enough that the write takes a while; smaller where the sanitizer
-        // makes every byte slow.
-        const QByteArray statement = bigStatement(sanitized ? 16 << 20 : 60 << 20);
-        QVERIFY(writeFile(input, statement));
-        QVERIFY(::chmod(QFile::encodeName(input).constData(), 0640) == 0);
-        const QStringList before = entries(dir.path());
-
-        QProcess process;
-        process.setWorkingDirectory(dir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-        process.setProcessEnvironment(env);
-        process.start(cleanProgram, {"--target", target, "big.ofx"});
-        QVERIFY(process.waitForStarted());
-        const pid_t pid = static_cast<pid_t>(process.processId());
-
-        // The program runs in slices of a few milliseconds and is looked at while
-        // stopped, so the moment it has written part of the output cannot slip by
-        // on a busy machine. The file it writes may have no name yet (Qt creates
-        // it unnamed where it can), so it is found among the open files.
-        std::optional<WriteInProgress> caught;
-        ::kill(pid, SIGSTOP);
-        while (!caught && !process.waitForFinished(0)) {
-            caught = writeInProgress(pid, dir.path(), before);
-            if (caught) {
-                ::kill(pid, SIGKILL);
-                break;
+            FaultyFileSystem files;
+            if (how == "read")
+                files.failRead();
+            else if (how == "write part way")
+                files.failWriteAfter(statement.size() / 2);
+            else if (how == "commit")
+                files.failCommit();
+            else
+                files.failRemove();
+            // Target's order: QuickBooks, Quicken, Other.
+            const auto to = static_cast<Target>(QStringList {"quickbooks", "quicken", "other"}.indexOf(target));
+            const CleanOutcome outcome = cleanStatementFile(input, to, NameOptions(), LocaleRules::enUS(), files);
+            if (how == "delete" && target == "other") { // its own name: nothing to delete
+                QVERIFY(outcome.succeeded() && readFile(input) == cleaned(target));
+                return;
             }
-            ::kill(pid, SIGCONT);
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-            ::kill(pid, SIGSTOP);
+            const QMap<QString, CleanStep> steps = {{"read", CleanStep::Read}, {"delete", CleanStep::Delete}};
+            QVERIFY(outcome.failure && outcome.failure->step == steps.value(how, CleanStep::Write));
+            QCOMPARE(outcome.failure->error.path, how == "read" || how == "delete" ? input : box.path(output));
         }
-        ::kill(pid, SIGCONT);
-        QVERIFY(process.state() == QProcess::NotRunning || process.waitForFinished(30000));
-        QVERIFY2(caught, "the program finished before it was seen writing");
-        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
-        // Both files the write uses are private while it runs.
-        QCOMPARE(QString::number(caught->mode, 8), QStringLiteral("600"));
-        QVERIFY(caught->bytes > 0 && caught->bytes < statement.size());
+        QVERIFY(readFile(input) == text);
+        if (how != "kill" && how != "delete")
+            QCOMPARE(box.entries(), before);
+        const QByteArray left = how == "delete" ? cleaned(target) : older.isEmpty() ? "<unreadable>" : older;
+        if (output != "s.ofx")
+            QCOMPARE(readFile(box.path(output)), left);
+    }
 
-        QVERIFY(readFile(input) == statement);
-        QCOMPARE(modeOf(input), 0640);
-        if (output != QStringLiteral("big.ofx"))
-            QVERIFY(!QFileInfo::exists(dir.filePath(output)));
-        for (const QString& name : entries(dir.path())) {
-            if (before.contains(name))
-                continue;
-            QVERIFY2(name.startsWith(output + QLatin1Char('.')), qPrintable(name));
-            QCOMPARE(QString::number(modeOf(dir.filePath(name)), 8), QStringLiteral("600"));
-        }
-
-        Run again = runClean({"--target", target, "big.ofx"}, dir.path(), config);
-        QVERIFY(again.finished);
-        QCOMPARE(again.exitCode, 0);
-        const Target expectedTarget = output.endsWith(QStringLiteral("QFX")) ? Target::Quicken : Target::Other;
-        QVERIFY(readFile(dir.filePath(output)) == engineClean(statement, expectedTarget));
-        QCOMPARE(modeOf(dir.filePath(output)), 0640);
+    // The output is a plain file under its own name with exactly the statement's
+    // bits, even under a umask that hides nothing; "other", which a link points
+    // at or which is just in the way, stays as it was.
+    void outputIsAPlainFileWithTheInputsBits_data()
+    {
+        QTest::addColumn<QStringList>("row"); // target, output, what stands in the way
+        QTest::newRow("link as input, Other") << QStringList {"other", "s.ofx", "input link"};
+        QTest::newRow("link as input, Quicken") << QStringList {"quicken", "s.QFX", "input link"};
+        QTest::newRow("link at the output") << QStringList {"quickbooks", "s.QBO", "output link"};
+        QTest::newRow("wider file at the output") << QStringList {"quicken", "s.QFX", "output file"};
+    }
+    void outputIsAPlainFileWithTheInputsBits()
+    {
+        QFETCH(QStringList, row);
+        const QString target = row[0], output = row[1], standing = row[2];
+        Sandbox box;
+        const bool linkedInput = standing == "input link";
+        const QByteArray other = linkedInput ? statement : "older";
+        QVERIFY(writeFile(box.path("other"), other, linkedInput ? 0640 : 0666));
+        QVERIFY(linkedInput ? QFile::link("other", box.path("s.ofx")) : writeFile(box.path("s.ofx"), statement, 0640));
+        if (standing.startsWith("output"))
+            QVERIFY(standing == "output link" ? QFile::link("other", box.path(output))
+                                              : writeFile(box.path(output), other, 0666));
+        QCOMPARE(box.run({"--target", target, "s.ofx"}, [] { ::umask(0); }).exitCode, 0);
+        QCOMPARE(box.entries(), QStringList({"other", output}));
+        QCOMPARE(modeOf(box.path(output)), QStringLiteral("640"));
+        QCOMPARE(readFile(box.path(output)), cleaned(target));
+        QCOMPARE(readFile(box.path("other")), other);
+        QCOMPARE(modeOf(box.path("other")), linkedInput ? "640" : "666");
     }
 };
 

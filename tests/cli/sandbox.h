@@ -1,0 +1,103 @@
+#pragma once
+
+// The real scrivane-clean, and a statement whose cleaned form is known.
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <functional>
+
+#include <sys/stat.h>
+
+namespace cli_test {
+
+// A credit-card statement: one name the default options shorten, one they clean
+// away whole, one with an entity and a CR LF line end.
+inline const QByteArray statement
+    = "OFXHEADER:100\r\nDATA:OFXSGML\r\n\r\n<OFX>\n<SIGNONMSGSRSV1>\n<SONRS>\n<STATUS>\n<CODE>0\n</STATUS>\n</SONRS>\n"
+      "</SIGNONMSGSRSV1>\n<CREDITCARDMSGSRSV1>\n<CCSTMTTRNRS>\n<CCSTMTRS>\n<BANKTRANLIST>\n<STMTTRN>\n"
+      "<NAME>POS PURCHASE #123456 BIGMART\n<MEMO>x\n</STMTTRN>\n<STMTTRN>\n<NAME>CHECK 1234\n</STMTTRN>\n<STMTTRN>\n"
+      "<NAME>AT&amp;T MOBILITY\r\n</STMTTRN>\n</BANKTRANLIST>\n</CCSTMTRS>\n</CCSTMTTRNRS>\n</CREDITCARDMSGSRSV1>\n"
+      "</OFX>\n";
+
+// The statement as the default options leave it for a target: each name loses
+// its line feed, and a credit card's identifier stands right before "</SONRS>".
+inline QByteArray cleaned(const QString& target)
+{
+    QByteArray out = statement;
+    out.replace("<NAME>POS PURCHASE #123456 BIGMART\n", "<NAME>Pos Purchase Bigmart").replace("<NAME>CHECK 1234\n", "");
+    out.replace("<NAME>AT&amp;T MOBILITY\r\n", "<NAME>At&amp;t Mobility\r");
+    if (target != "other")
+        out.replace("</SONRS>", QByteArray(target == "quicken" ? "<INTU.BID>3000" : "<INTU.BID>3106") + "</SONRS>");
+    return out;
+}
+
+inline bool writeFile(const QString& path, const QByteArray& bytes, int mode = 0644)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+        && ::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)) == 0;
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+// The entry's own permission bits, in octal (a link is not followed).
+inline QString modeOf(const QString& path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? QString::number(info.st_mode & 07777, 8) : "-";
+}
+
+struct Run
+{
+    bool started = false;
+    int exitCode = -1; // -1 unless the program ran to its end
+    QByteArray out, err;
+};
+
+// A private work folder, with settings of its own that every program started
+// from here reads.
+class Sandbox
+{
+public:
+    Sandbox()
+    {
+        QDir().mkpath(path({}));
+        QDir().mkpath(config());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config()));
+    }
+
+    QString config() const { return root_.filePath("config"); }
+    QString path(const QString& name) const { return root_.filePath("work/" + name); }
+    QStringList entries() const
+    {
+        return QDir(path({})).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                        QDir::Name);
+    }
+
+    // The modifier runs in the child just before the program starts.
+    Run run(const QStringList& args, const std::function<void()>& modifier = {}) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(path({}));
+        if (modifier)
+            process.setChildProcessModifier(modifier);
+        process.start(program, args);
+        const bool started = process.waitForStarted();
+        const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
+        return {
+            started, ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    static inline const QString program = SCRIVANE_BIN_DIR "/scrivane-clean";
+
+private:
+    QTemporaryDir root_;
+};
+
+} // namespace cli_test
