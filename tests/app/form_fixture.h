@@ -1,70 +1,50 @@
 #pragma once
 
+#include "../platform/test_files.h"
 #include "app/main_form.h"
 #include "platform/message_box.h"
-#include "platform/open_file_dialog.h"
-#include "settings/user_settings.h"
 
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
+#include <optional>
 
-// A private settings file and folder per test, message boxes recorded and
-// file-open dialogs answered from a script, so no test waits on a modal window.
-struct FormFixture
+// A private folder per test, holding a statement "s.ofx" and a store named as the programs name theirs (a program
+// started with XDG_CONFIG_HOME there shares it). Message boxes are recorded, file dialogs cancelled.
+class FormTest : public QObject
 {
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<scrivane::UserSettings> settings;
-    std::unique_ptr<scrivane::MessageRecorder> messages;
-    std::unique_ptr<scrivane::FileDialogScript> dialogs;
+protected:
+    std::optional<QTemporaryDir> dir;
+    std::optional<scrivane::UserSettings> settings;
+    scrivane::MessageRecorder messages;
+    scrivane::FileDialogScript dialogs;
+    inline static const std::string absent = "<absent>";
 
     void reset()
     {
-        dialogs.reset();
-        messages.reset();
-        dir = std::make_unique<QTemporaryDir>();
-        settings = std::make_unique<scrivane::UserSettings>(dir->filePath(QStringLiteral("settings.ini")));
-        messages = std::make_unique<scrivane::MessageRecorder>();
-        dialogs = std::make_unique<scrivane::FileDialogScript>();
+        dir.emplace();
+        settings.emplace(path("Korvel Scrivane.ini"));
+        messages.clear();
+        writeFile(path("s.ofx"), bankStatement);
     }
-
     QString path(const QString& name) const { return dir->filePath(name); }
-
-    // The stored text of key, or "<absent>".
-    QString stored(const char* key) const
+    QString stored(const char* key) const { return QString::fromStdString(settings->getUserSetting(key, absent)); }
+    void store(const char* key, QString text) const { QVERIFY(settings->saveUserSetting(key, text.toStdString())); }
+    // The one message box shown, as "icon: text", provided it carries the program's title.
+    QString shown() const
     {
-        return QString::fromStdString(settings->getUserSetting(key, std::string("<absent>")));
+        const auto& all = messages.messages();
+        if (all.size() != 1 || all[0].title != QLatin1String("Scrivane"))
+            return QStringLiteral("<%1 boxes>").arg(all.size());
+        return QStringList {"none", "critical", "information"}.at(int(all[0].icon)) + ": " + all[0].text;
     }
 
-    void store(const char* key, const QString& value) const
+    template <class Widget = QWidget>
+    static Widget* control(const QWidget& form, const char* name)
     {
-        QVERIFY(settings->saveUserSetting(key, value.toStdString()));
+        return form.findChild<Widget*>(name);
     }
+    static void click(const QWidget& form, const char* name) { QTest::mouseClick(control(form, name), Qt::LeftButton); }
+    static QLineEdit* box(const QWidget& form) { return control<QLineEdit>(form, "fileName"); }
 };
-
-template <class Widget = QAbstractButton>
-Widget* control(const QWidget& form, const char* name)
-{
-    auto* widget = form.findChild<Widget*>(QLatin1String(name));
-    if (!widget)
-        qFatal("no control %s", name);
-    return widget;
-}
-
-inline void click(const QWidget& form, const char* name)
-{
-    QTest::mouseClick(control(form, name), Qt::LeftButton);
-}
-
-inline QString boxText(const QWidget& form)
-{
-    return control<QLineEdit>(form, "fileName")->text();
-}
-
-inline void setBoxText(const QWidget& form, const QString& text)
-{
-    control<QLineEdit>(form, "fileName")->setText(text);
-}

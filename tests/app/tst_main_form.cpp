@@ -1,0 +1,233 @@
+#include "app/window_caption.h"
+#include "form_fixture.h"
+#include "platform/faulty_file_system.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRadioButton>
+
+using namespace scrivane;
+
+class TestMainForm : public FormTest
+{
+    Q_OBJECT
+
+    // Select File, left unanswered and so cancelled: what the dialog was asked to show.
+    FileDialogRequest cancelledDialog(const QWidget& form)
+    {
+        const qsizetype before = dialogs.requests().size();
+        click(form, "Select");
+        return dialogs.requests().value(before, {"", "", -1, "<no dialog>"});
+    }
+
+    // Clean File with only that button on: the box, the stored file name, the message and the files, DIR the folder.
+    QStringList clean(const QString& button, const QString& text, const FileSystem& files = FileSystem::system())
+    {
+        MainForm form(*settings, files);
+        for (auto* option : form.findChildren<QRadioButton*>()) {
+            option->setAutoExclusive(false);
+            option->setChecked(option->objectName() == button);
+        }
+        box(form)->setText(QString(text).replace("DIR", dir->path()));
+        messages.clear();
+        click(form, "cleanFile");
+        const QString names = QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ');
+        return QStringList {box(form)->text(), stored("fileName"), shown(), names}.replaceInStrings(dir->path(), "DIR");
+    }
+
+    static QString note(const QString& word)
+    {
+        return "\r\n\r\nNOTE: When importing your OFX file, " + word
+            + " will use a default Bank ID (BID) to connect & identify the Financial Institution, and you may see a "
+              "Financial Institution that is different than your own. This may seem unusual, but it is harmless and "
+              "you can still import the OFX file.\r\n\r\nClick the Help button for instructions on importing and "
+              "processing your OFX file using "
+            + word + ".";
+    }
+
+private slots:
+    void init() { reset(); }
+
+    // At the first run. Pixels are the layout's twips divided by 15; option buttons sit in the frame.
+    void controls_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("geometry");
+        auto add = [](const char* name, const char* text, QRect geometry) { QTest::newRow(name) << text << geometry; };
+        add("Label1", "OFX file to clean:", {20, 12, 157, 17});
+        add("fileName", "<enter or select a file to clean>", {20, 36, 453, 25});
+        add("Select", "Select File", {484, 36, 107, 25});
+        add("Frame1", "Make this file compatable with", {24, 76, 261, 89});
+        add("quickenCompat", "Quicken           - make a .QFX file", {12, 20, 241, 21});
+        add("quickbooksCompat", "QuickBooks   - make a .QBO file", {12, 40, 209, 21});
+        add("noCompat", "Other", {12, 60, 173, 21});
+        add("nameOptions", "Settings", {484, 88, 107, 25});
+        add("Label2", "Clean payee names:", {336, 92, 137, 17});
+        add("myHelp", "Help", {484, 124, 107, 25});
+        add("cleanFile", "Clean File", {484, 176, 107, 25});
+        add("myClose", "Done", {484, 212, 107, 25});
+    }
+    void controls()
+    {
+        QFETCH(QString, text);
+        QFETCH(QRect, geometry);
+        const QString name = QTest::currentDataTag();
+        MainForm form(*settings);
+        QWidget* widget = control(form, QTest::currentDataTag());
+        QCOMPARE(widget->geometry(), geometry);
+        QCOMPARE(widget->parentWidget()->objectName(), name.endsWith("Compat") ? "Frame1" : "mainForm");
+        QCOMPARE(widget->property(name == "Frame1" ? "title" : "text").toString(), text);
+        QCOMPARE(widget->font().bold(), name == "cleanFile");
+    }
+
+    // The caption; a first run, where a cancelled dialog keeps what was typed, the close box stores nothing, Done all.
+    void firstRunThenClosing()
+    {
+        QCOMPARE(mainWindowCaption(1, 0), QStringLiteral("Scrivane - 1.00"));
+        QCOMPARE(mainWindowCaption(1, 7), QStringLiteral("Scrivane - 1.07"));
+        QCOMPARE(mainWindowCaption(1, 12), QStringLiteral("Scrivane - 1.12"));
+        QCOMPARE(mainWindowCaption(1, 123), QStringLiteral("Scrivane - 1.23"));
+        QCOMPARE(mainWindowCaption(10, 3), QStringLiteral("Scrivane - 10.03"));
+        MainForm form(*settings);
+        form.show();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Scrivane - 1.03"));
+        QCOMPARE(form.focusWidget(), control(form, "cleanFile"));
+        QVERIFY(control<QRadioButton>(form, "noCompat")->isChecked());
+        control<QRadioButton>(form, "quickbooksCompat")->click();
+        box(form)->setText("/typed/path.ofx");
+        const FileDialogRequest request = cancelledDialog(form);
+        QCOMPARE(request.filterIndex, 1);
+        QCOMPARE(request.initialFile, QString());
+        QCOMPARE(box(form)->text(), QStringLiteral("/typed/path.ofx"));
+        QVERIFY(form.close());
+        QVERIFY(!QFile::exists(settings->fileName()));
+
+        click(MainForm(*settings), "myClose");
+        QStringList texts;
+        for (const char* key : {"quickbooksCompat", "quickenCompat", "noCompat", "fileName", "fileTypeSelected"})
+            texts << stored(key);
+        QCOMPARE(texts, (QStringList {"False", "False", "True", "<enter or select a file to clean>", "1"}));
+    }
+
+    // Read QuickBooks, Quicken, Other in turn; the dialog starts on the stored path only while it names a file.
+    void restoresTheStore_data()
+    {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("on");
+        QTest::newRow("QuickBooks, file") << QStringList {"s.ofx", "True", "False", "False"} << "quickbooksCompat";
+        QTest::newRow("the later true wins") << QStringList {"gone.ofx", "True", "True", "False"} << "quickenCompat";
+        QTest::newRow("all false: none on") << QStringList {"s.ofx", "False", "False", "False"} << "";
+        QTest::newRow("Other absent: on") << QStringList {"gone.ofx", "True"} << "noCompat";
+    }
+    void restoresTheStore()
+    {
+        QFETCH(QStringList, texts);
+        QFETCH(QString, on);
+        const char* keys[] = {"fileName", "quickbooksCompat", "quickenCompat", "noCompat"};
+        for (int i = 0; i < texts.size(); ++i)
+            store(keys[i], i == 0 ? path(texts[i]) : texts[i]);
+        const MainForm form(*settings);
+        QStringList checked;
+        for (auto* option : form.findChildren<QRadioButton*>())
+            checked << (option->isChecked() ? option->objectName() : QString());
+        QCOMPARE(checked.join(QString()), on);
+        QCOMPARE(cancelledDialog(form).initialFile, texts[0] == "s.ofx" ? path("s.ofx") : QString());
+    }
+
+    void cleansForEachTarget_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QByteArray>("identifier");
+        QTest::addColumn<QString>("message");
+        const QString done = "information: File cleaned! You may now import it into ";
+        const QString other = done + "your Other financial application.\r\n\r\n";
+        const QString menu = "Import from the QuickBooks menu by picking File | Utilities | Import | Web Connect File.";
+        QTest::newRow("QuickBooks") << "quickbooksCompat" << QString("s.QBO") << QByteArray("<INTU.BID>5885")
+                                    << done + "QuickBooks.\r\n\r\n" + menu + note("QuickBooks");
+        QTest::newRow("Quicken") << "quickenCompat" << QString("s.QFX") << QByteArray("<INTU.BID>3000")
+                                 << done + "Quicken.\r\n\r\n" + note("Quicken");
+        QTest::newRow("Other") << "noCompat" << QString("s.ofx") << QByteArray() << other;
+        QTest::newRow("no button on") << "" << QString("s.ofx") << QByteArray() << other;
+    }
+    void cleansForEachTarget()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, output);
+        QFETCH(QByteArray, identifier);
+        QFETCH(QString, message);
+        const QStringList outcome {"DIR/" + output, "DIR/" + output, message, "Korvel Scrivane.ini " + output};
+        QCOMPARE(clean(button, "  DIR/s.ofx "), outcome); // the spaces are no part of the name
+        QByteArray cleaned = QByteArray(bankStatement).replace("<NAME>ACME STORE 1234\n", "<NAME>Acme Store");
+        QCOMPARE(readFile(path(output)),
+                 cleaned.replace("<NAME>4411\n", "").replace("</SONRS>", identifier + "</SONRS>"));
+    }
+
+    // A name that only matches as a pattern is missing too; the settings are saved all the same.
+    void missingFileChangesNothing()
+    {
+        const QString missing = "critical: File does not appear to exist. Please try again.";
+        for (const QString name : {"DIR/nothere.ofx", "DIR/*.ofx"})
+            QCOMPARE(clean("quickenCompat", name), (QStringList {name, name, missing, "Korvel Scrivane.ini s.ofx"}));
+        QCOMPARE(readFile(path("s.ofx")) + stored("quickenCompat").toLatin1(), bankStatement + "True");
+    }
+
+    // The statement stays as it was, the box keeps its path, and the user learns which file failed.
+    void failureKeepsTheStatement_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("unreadable input") << "quickenCompat" << QString("s.ofx") << "s.ofx";
+        QTest::newRow("folder at the output") << "quickbooksCompat" << QString("s.QBO") << "s.ofx s.QBO";
+        QTest::newRow("commit fails") << "quickbooksCompat" << QString("s.QBO") << "s.ofx";
+        QTest::newRow("delete fails") << "quickenCompat" << QString("s.ofx") << "s.ofx s.QFX";
+    }
+    void failureKeepsTheStatement()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, named);
+        QFETCH(QString, left);
+        const QString fault = QTest::currentDataTag();
+        FaultyFileSystem faulty;
+        if (fault == "unreadable input")
+            faulty.failRead();
+        else if (fault == "commit fails")
+            faulty.failCommit();
+        else if (fault == "delete fails")
+            faulty.failRemove();
+        else
+            QVERIFY(QDir(dir->path()).mkdir("s.QBO"));
+        QStringList outcome = clean(button, "DIR/s.ofx", faulty);
+        const QString message = outcome.takeAt(2);
+        QVERIFY2(message.startsWith("critical: ") && message.contains("DIR/" + named), qPrintable(message));
+        QCOMPARE(outcome, (QStringList {"DIR/s.ofx", "DIR/s.ofx", "Korvel Scrivane.ini " + left}));
+        QCOMPARE(readFile(path("s.ofx")), bankStatement);
+    }
+
+    // Sharing the window's store, the command line writes out what Clean File writes, under options not the defaults.
+    void commandLineWritesTheSameBytes()
+    {
+        store("omitWords", "FEE, ELECTRIC");
+        store("mixedCase", "0");
+        store("removeNumbers", "False");
+        const QByteArray lf = readFile(SCRIVANE_CORPUS_DIR "/checking.ofx");
+        for (const QByteArray& statement : {lf, QByteArray(lf).replace("\n", "\r\n")}) {
+            for (const QString target : {"quickbooks", "quicken", "other"}) {
+                QVERIFY(writeFile(path("window.ofx"), statement) && writeFile(path("cli.ofx"), statement));
+                const QString output = clean(target == "other" ? "noCompat" : target + "Compat", "DIR/window.ofx")[0];
+                const QByteArray written = readFile(QString(output).replace("DIR", dir->path()));
+                QVERIFY2(written.contains("<NAME>RETURNED CHECK CHECK # 319"), qPrintable(target));
+                QProcess cli;
+                cli.setEnvironment(QProcess::systemEnvironment() << "XDG_CONFIG_HOME=" + dir->path());
+                cli.start(SCRIVANE_BIN_DIR "/scrivane-clean", {"--stdout", "--target", target, path("cli.ofx")});
+                QVERIFY(cli.waitForFinished(60000));
+                QCOMPARE(cli.readAllStandardError() + QByteArray::number(cli.exitCode()), QByteArray("0"));
+                QVERIFY2(cli.readAllStandardOutput() == written, qPrintable(target));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(TestMainForm)
+#include "tst_main_form.moc"

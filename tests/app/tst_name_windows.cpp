@@ -1,0 +1,135 @@
+#include "app/nam_windows.h"
+#include "form_fixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+using namespace scrivane;
+
+class TestNameWindows : public FormTest
+{
+    Q_OBJECT
+
+    static constexpr const char* flagKeys[] = {"mixedCase", "removeNumbers", "removeDates", "removeRepeat"};
+    std::unique_ptr<MainForm> form_;
+    std::unique_ptr<NameWindows> windows_;
+
+    // The word list and the four flags ("1" a checked box), as the dialog shows them or, without one, as stored.
+    QString options(const QWidget* dialog = nullptr) const
+    {
+        QString texts = dialog ? control<QPlainTextEdit>(*dialog, "omitWords")->toPlainText() : stored("omitWords");
+        for (const char* key : flagKeys)
+            texts += '|' + (dialog ? QString(control<QCheckBox>(*dialog, key)->isChecked() ? "1" : "0") : stored(key));
+        return texts;
+    }
+    // Done or the close box, then a fresh dialog that reads the store again.
+    NamOptions* reopen(NamOptions* dialog, bool done = true)
+    {
+        done ? click(*dialog, "myClose") : void(dialog->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return windows_->nameOptions() ? nullptr : windows_->showNameOptions();
+    }
+
+    QString preview(const char* button)
+    {
+        click(*windows_->showNameOptions(), button);
+        NameListPreview* list = windows_->nameList();
+        return list && list->isVisible() ? control<QPlainTextEdit>(*list, "namelist")->toPlainText() : "<no list>";
+    }
+
+private slots:
+    void init()
+    {
+        reset();
+        form_ = std::make_unique<MainForm>(*settings);
+        windows_ = std::make_unique<NameWindows>(*settings, form_.get(), LocaleRules::enUS());
+    }
+
+    // One dialog, on an empty store showing the defaults; the close box drops changes, Done stores them ("1"/"0").
+    void optionsDialog()
+    {
+        form_->setShowNameOptions([this] { windows_->showNameOptions(); });
+        click(*form_, "nameOptions");
+        NamOptions* dialog = windows_->nameOptions();
+        QCOMPARE(options(dialog), QStringLiteral("Check PMT XXX|1|1|1|1"));
+        control<QCheckBox>(*dialog, "removeRepeat")->setChecked(false);
+        control<QPlainTextEdit>(*dialog, "omitWords")->setPlainText("changed");
+        click(*form_, "nameOptions");
+        QCOMPARE(windows_->nameOptions(), dialog);
+        QCOMPARE(options(dialog), QStringLiteral("changed|1|1|1|0"));
+        QVERIFY((dialog = reopen(dialog, false)));
+        QVERIFY(!QFile::exists(settings->fileName()));
+        QCOMPARE(options(dialog), QStringLiteral("Check PMT XXX|1|1|1|1"));
+        QVERIFY((dialog = reopen(dialog)));
+        QCOMPARE(options(), QStringLiteral("Check PMT XXX|1|1|1|1"));
+        control<QCheckBox>(*dialog, "removeDates")->setChecked(false);
+        control<QPlainTextEdit>(*dialog, "omitWords")->setPlainText("Check PMT\nXXX\n\nPOS\n");
+        QVERIFY((dialog = reopen(dialog)));
+        QCOMPARE(options(), QStringLiteral("Check PMT\r\nXXX\r\n\r\nPOS\r\n|1|1|0|1"));
+        QCOMPARE(options(dialog), QStringLiteral("Check PMT\nXXX\n\nPOS\n|1|1|0|1"));
+    }
+
+    // Flag texts the dialog never writes: checked exactly when a clean takes the flag as on.
+    void storedFlagTexts()
+    {
+        NamOptions* dialog = windows_->showNameOptions();
+        for (const auto& [text, on] : {std::pair("", "0"), {"True", "1"}, {"7", "1"}, {"abc", "0"}}) {
+            for (const char* key : flagKeys)
+                store(key, text);
+            QVERIFY((dialog = reopen(dialog, false)));
+            QCOMPARE(options(dialog), QString("Check PMT XXX|%1|%1|%1|%1").arg(on));
+        }
+    }
+
+    // Without a file nothing is saved; a preview stores the options on screen, then fills the one list window.
+    void previews()
+    {
+        QCOMPARE(preview("previewNames"), QStringLiteral("<no list>"));
+        QCOMPARE(shown(),
+                 "critical: No valid OFX file entered. Please select a valid file before previewing the names in it.");
+        QVERIFY(!QFile::exists(settings->fileName()));
+
+        writeFile(path("s.ofx"), "<NAME>JOHN &amp; &QUOT;SONS&quot; 42 XXX<NAME>  <NAME>ACH<NAME>LEE &lt;&#38;");
+        box(*form_)->setText(path("s.ofx"));
+        NamOptions* dialog = windows_->showNameOptions();
+        control<QCheckBox>(*dialog, "mixedCase")->setChecked(false);
+        control<QPlainTextEdit>(*dialog, "omitWords")->setPlainText("xxx ACH");
+        QCOMPARE(preview("previewRawNames"), QStringLiteral("JOHN & \"SONS\" 42 XXX\nACH\nLEE <&#38;"));
+        QCOMPARE(options(), QStringLiteral("xxx ACH|0|1|1|1"));
+        NameListPreview* list = windows_->nameList();
+        control<QPlainTextEdit>(*dialog, "omitWords")->setPlainText("xxx ACH LEE");
+        QCOMPARE(preview("previewNames"), QStringLiteral("JOHN & \"SONS\"\n<&#38;"));
+        QCOMPARE(windows_->nameList(), list);
+        QCOMPARE(readFile(path("s.ofx")).count("<NAME>"), 4);
+    }
+
+    // The program runs on while the dialog is open, and a preview then takes the path last stored, not the box's.
+    void afterTheMainWindowClosed()
+    {
+        QVERIFY(writeFile(path("stored.ofx"), "<NAME>STORED"));
+        store("fileName", path("stored.ofx"));
+        box(*form_)->setText(path("s.ofx"));
+        auto* form = form_.release();
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->show();
+        QPointer<NamOptions> dialog = windows_->showNameOptions();
+        QObject scope; // the timers end with this test, whatever happens
+        QString names;
+        QTimer::singleShot(0, &scope, [form] { form->close(); });
+        QTimer::singleShot(50, &scope, [&] {
+            names = preview("previewRawNames");
+            if (auto* list = windows_->nameList())
+                list->close();
+            click(*dialog, "myClose");
+        });
+        QTimer::singleShot(5000, &scope, [] { QCoreApplication::exit(7); });
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(names, QStringLiteral("STORED"));
+        QVERIFY(!dialog);
+    }
+};
+
+QTEST_MAIN(TestNameWindows)
+#include "tst_name_windows.moc"
