@@ -48,8 +48,11 @@ private slots:
     {
         if (QStandardPaths::findExecutable("ofxdump").isEmpty() || QStandardPaths::findExecutable("xmllint").isEmpty())
             QSKIP("ofxdump (Debian package ofx) and xmllint (libxml2-utils) are needed to read statements back");
-        for (QDirIterator corpus(SCRIVANE_CORPUS_DIR, {"*.ofx", "*.qfx", "*.qbo"}, QDir::Files); corpus.hasNext();)
-            inputs_ << corpus.next();
+        // The program works on copies: a fault in it must never reach the shared corpus.
+        for (QDirIterator corpus(SCRIVANE_CORPUS_DIR, {"*.ofx", "*.qfx", "*.qbo"}, QDir::Files); corpus.hasNext();) {
+            inputs_ << box_.path(QFileInfo(corpus.next()).fileName());
+            QVERIFY(QFile::copy(corpus.filePath(), inputs_.last()));
+        }
         QVERIFY2(!inputs_.isEmpty(), "no statements in the corpus");
         for (const char* kind : {"bank", "cc", "invest"}) {
             for (const char* form : {"sgml", "xml"}) {
