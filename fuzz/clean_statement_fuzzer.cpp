@@ -31,11 +31,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     splitTagSegments(text, steps);
     const Snapshot cut = snapshot(steps);
     const Charset charset = detectCharset(steps);
-    const bool xml = isXmlForm(steps);
     cleanPayeeNames(steps, config.options, locale);
     checkNameRewrite(cut, steps, config.options, charset, locale);
     const std::vector<std::string> previewed = payeeNamesForDisplay(steps);
     const Snapshot cleaned = snapshot(steps);
+    // The form is that of the cleaned list: a name removed before the header can
+    // bring an XML declaration into the prolog.
+    const bool xml = isXmlForm(steps);
     makeOFXFileCompatable(steps, config.target);
     // A rewritten CDATA name may hold a "<" inside its segment; tags proper
     // still open their segments.
