@@ -138,7 +138,7 @@ bool isAscii(std::string_view text)
     return true;
 }
 
-NameChar CaseMap::upper(NameChar c) const
+NameChar CaseMap::upperBeyondAscii(NameChar c) const
 {
     switch (charset_) {
     case Charset::Windows1252:
@@ -151,7 +151,7 @@ NameChar CaseMap::upper(NameChar c) const
     return asciiUpperChar(c);
 }
 
-NameChar CaseMap::lower(NameChar c) const
+NameChar CaseMap::lowerBeyondAscii(NameChar c) const
 {
     switch (charset_) {
     case Charset::Windows1252:

@@ -26,8 +26,20 @@ public:
 
     Charset charset() const { return charset_; }
 
-    NameChar upper(NameChar c) const;
-    NameChar lower(NameChar c) const;
+    // ASCII maps the same in every charset, and names are mostly ASCII: that case
+    // stays inline.
+    NameChar upper(NameChar c) const
+    {
+        if (c < 0x80)
+            return (c >= 'a' && c <= 'z') ? c - 32 : c;
+        return upperBeyondAscii(c);
+    }
+    NameChar lower(NameChar c) const
+    {
+        if (c < 0x80)
+            return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+        return lowerBeyondAscii(c);
+    }
 
     std::u32string decode(std::string_view text) const;
     std::string encode(std::u32string_view chars) const;
@@ -36,6 +48,9 @@ public:
     std::string lowerText(std::string_view text) const;
 
 private:
+    NameChar upperBeyondAscii(NameChar c) const;
+    NameChar lowerBeyondAscii(NameChar c) const;
+
     Charset charset_;
 };
 

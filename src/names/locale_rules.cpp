@@ -70,6 +70,15 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+bool hasDigit(std::string_view s)
+{
+    for (char c : s) {
+        if (isDigit(c))
+            return true;
+    }
+    return false;
+}
+
 bool consume(std::string_view& s, std::string_view token)
 {
     if (token.empty() || !s.starts_with(token))
@@ -118,6 +127,8 @@ bool readAffixes(std::string_view& s, Affixes& seen, const LocaleRules& locale)
 std::optional<double> parseNumber(std::string_view word, const LocaleRules& locale)
 {
     std::string_view s = trimBlanks(word);
+    if (!hasDigit(s))
+        return std::nullopt;
     bool parenthesised = false;
     if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
         parenthesised = true;
@@ -265,7 +276,9 @@ bool isTime(std::string_view s, const LocaleRules& locale)
 bool isDateWord(std::string_view word, const LocaleRules& locale)
 {
     std::string_view s = trimBlanks(word);
-    if (s.empty())
+    // Every date and time form holds a number; most words of a name hold none, and
+    // this spares them the search through the month names.
+    if (!hasDigit(s))
         return false;
     if (isTime(s, locale))
         return true;

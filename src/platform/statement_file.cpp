@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 
+#include <string>
 #include <string_view>
 
 namespace scrivane {
@@ -23,6 +24,30 @@ std::optional<CleanFailure> readInput(const QString& path, const FileSystem& fil
     if (std::optional<FileError> error = files.readWhole(path, bytes))
         return CleanFailure {CleanStep::Read, *error};
     return std::nullopt;
+}
+
+// Hands the joined statement to write() in large blocks: a write per segment,
+// millions of them in a big statement, would cost more than the clean itself.
+template <class Write>
+bool writeInBlocks(const SegmentList& segments, Write&& write)
+{
+    constexpr std::size_t blockSize = std::size_t(1) << 20;
+    std::string block;
+    block.reserve(blockSize);
+    bool ok = true;
+    segments.forEachPiece([&](std::string_view piece) {
+        if (!ok)
+            return;
+        if (block.size() + piece.size() > blockSize) {
+            ok = block.empty() || write(std::string_view(block));
+            block.clear();
+        }
+        if (ok && piece.size() >= blockSize)
+            ok = write(piece);
+        else if (ok)
+            block.append(piece);
+    });
+    return ok && (block.empty() || write(std::string_view(block)));
 }
 
 std::string_view viewOf(const QByteArray& bytes)
@@ -60,7 +85,7 @@ CleanOutcome cleanStatementFile(
     const QFileDevice::Permissions permissions
         = QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
     std::optional<FileError> written = files.writeWhole(
-        outcome.outputPath, [&segments](const ByteSink& sink) { segments.forEachPiece(sink); }, permissions);
+        outcome.outputPath, [&segments](const ByteSink& sink) { writeInBlocks(segments, sink); }, permissions);
     if (written) {
         outcome.failure = CleanFailure {CleanStep::Write, *written};
         return outcome;
@@ -86,10 +111,8 @@ std::optional<CleanFailure> cleanStatementTo(const QString& path,
     SegmentList segments;
     cleanStatement(viewOf(bytes), segments, target, options, locale);
 
-    bool ok = true;
-    segments.forEachPiece([&](std::string_view piece) {
-        if (ok)
-            ok = out.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
+    const bool ok = writeInBlocks(segments, [&out](std::string_view piece) {
+        return out.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
     });
     if (!ok)
         return CleanFailure {CleanStep::Write, {outName, out.errorString()}};

@@ -2,6 +2,8 @@
 
 #include "text.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace scrivane {
@@ -76,6 +78,15 @@ bool holdsUtf8Letters(const SegmentList& segments)
     // A "<" never stands inside a multi-byte sequence, so segments can be checked one by one.
     for (std::string_view seg : segments) {
         for (std::size_t i = 0; i < seg.size();) {
+            // Statements are nearly all ASCII: skip it eight bytes at a time.
+            std::uint64_t word = 0;
+            if (i + sizeof word <= seg.size()) {
+                std::memcpy(&word, seg.data() + i, sizeof word);
+                if ((word & 0x8080808080808080ull) == 0) {
+                    i += sizeof word;
+                    continue;
+                }
+            }
             const auto b0 = static_cast<unsigned char>(seg[i]);
             if (b0 < 0x80) {
                 ++i;
