@@ -31,6 +31,10 @@ DateOrder dateOrderOf(const QString& dateFormat)
 
 LocaleRules localeRulesFor(const QLocale& locale)
 {
+    // The C locale means no locale was chosen (LANG=C, a bare server). Its ISO
+    // dates would keep "03/15" in names; statements are read as US English then.
+    if (locale.language() == QLocale::C)
+        return LocaleRules::enUS();
     LocaleRules rules;
     rules.decimalPoint = locale.decimalPoint().toStdString();
     rules.groupSeparator = locale.groupSeparator().toStdString();
