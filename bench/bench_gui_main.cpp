@@ -1,0 +1,93 @@
+// Times what a user waits for in the desktop program on a big statement: Clean
+// File, and the cleaned names preview. Runs the real windows (use
+// QT_QPA_PLATFORM=offscreen) with a private settings store; message boxes are
+// recorded, not shown.
+//
+//   scrivane-bench-gui STATEMENT [ROUNDS]
+#include "app/main_form.h"
+#include "app/nam_windows.h"
+#include "platform/message_box.h"
+#include "settings/user_settings.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace scrivane;
+
+namespace {
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+template <class Widget = QPushButton>
+Widget* control(const QWidget& window, const char* name)
+{
+    return window.findChild<Widget*>(QLatin1String(name));
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: scrivane-bench-gui STATEMENT [ROUNDS]\n");
+        return 2;
+    }
+    const QString source = QString::fromLocal8Bit(argv[1]);
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
+    QTemporaryDir dir;
+    UserSettings settings(dir.filePath("Korvel Scrivane.ini"));
+    MessageRecorder messages;
+    const QString statement = dir.filePath("statement.ofx");
+
+    std::vector<double> cleans;
+    std::vector<double> previews;
+    for (int round = 0; round < rounds; ++round) {
+        QFile::remove(statement);
+        QFile::remove(dir.filePath("statement.QFX"));
+        if (!QFile::copy(source, statement))
+            return 1;
+        MainForm form(settings, FileSystem::system(), LocaleRules::enUS());
+        form.show();
+        control<QLineEdit>(form, "fileName")->setText(statement);
+        control<QRadioButton>(form, "quickenCompat")->setChecked(true);
+
+        // The cleaned names preview of the statement, until the list has been drawn.
+        NameWindows windows(settings, &form, LocaleRules::enUS());
+        NamOptions* options = windows.showNameOptions();
+        QElapsedTimer timer;
+        timer.start();
+        control(*options, "previewNames")->click();
+        QApplication::processEvents();
+        previews.push_back(timer.nsecsElapsed() / 1e6);
+        if (!windows.nameList() || control<QPlainTextEdit>(*windows.nameList(), "namelist")->toPlainText().isEmpty())
+            return 1;
+
+        timer.restart();
+        control(form, "cleanFile")->click();
+        cleans.push_back(timer.nsecsElapsed() / 1e6);
+        if (!QFile::exists(dir.filePath("statement.QFX")) || messages.messages().isEmpty())
+            return 1;
+        messages.clear();
+        options->close();
+        if (windows.nameList())
+            windows.nameList()->close();
+    }
+    std::printf("cleaned names preview: median %.0f ms over %d rounds\n", median(previews), rounds);
+    std::printf("Clean File:            median %.0f ms over %d rounds\n", median(cleans), rounds);
+    return 0;
+}
