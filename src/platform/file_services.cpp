@@ -47,11 +47,6 @@ QStringList FileSystem::findPlainFiles(const QString& pattern) const
     return found;
 }
 
-bool FileSystem::anyPlainFileMatches(const QString& pattern) const
-{
-    return !findPlainFiles(pattern).isEmpty();
-}
-
 bool FileSystem::isPlainFile(const QString& path) const
 {
     if (path.isEmpty())

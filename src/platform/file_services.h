@@ -41,7 +41,6 @@ public:
     // The plain files matching a path whose last component may hold "*" and "?",
     // in the order the folder lists them. Folders and hidden files don't count.
     QStringList findPlainFiles(const QString& pattern) const;
-    bool anyPlainFileMatches(const QString& pattern) const;
 
     // Whether path, taken literally, names one existing plain file that is not hidden.
     bool isPlainFile(const QString& path) const;
