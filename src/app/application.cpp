@@ -20,9 +20,10 @@ int runScrivane(int& argc, char** argv)
     QApplication::setWindowIcon(applicationIcon());
 
     UserSettings settings;
-    QPointer<MainForm> form = new MainForm(settings, FileSystem::system(), localeRulesFor(QLocale::system()));
+    const LocaleRules locale = localeRulesFor(QLocale::system());
+    QPointer<MainForm> form = new MainForm(settings, FileSystem::system(), locale);
     form->setAttribute(Qt::WA_DeleteOnClose);
-    NameWindows nameWindows(settings, form, localeRulesFor(QLocale::system()));
+    NameWindows nameWindows(settings, form, locale);
     form->setShowNameOptions([&nameWindows] { nameWindows.showNameOptions(); });
     form->setOpenHelp([&form] { openHelpDocument(form.data()); });
     form->show();
