@@ -20,6 +20,11 @@ constexpr qint64 largestReadable = qint64(1) << 30;
 
 } // namespace
 
+QFileDevice::Permissions ownPermissions(const QString& path)
+{
+    return QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+}
+
 const FileSystem& FileSystem::system()
 {
     static const FileSystem files;
@@ -104,9 +109,7 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
     };
     if (!permissions) {
         QFileInfo standing(path);
-        permissions = standing.isFile()
-            ? standing.permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser)
-            : QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+        permissions = standing.isFile() ? ownPermissions(path) : QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     }
 
     // The staging file exists and is private, so QSaveFile's own temporary file

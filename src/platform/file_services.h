@@ -26,6 +26,11 @@ struct FileError
 using ByteSink = std::function<bool(std::string_view)>;
 using ByteProducer = std::function<void(const ByteSink&)>;
 
+// The permission bits a file itself carries. Qt's "User" flags say what the
+// running user may do (root may write anything) and would turn into owner bits
+// when set on another file, so they are left out.
+QFileDevice::Permissions ownPermissions(const QString& path);
+
 // Files as bytes: nothing is decoded on the way in or encoded on the way out.
 // Each operation returns no error when it worked.
 //

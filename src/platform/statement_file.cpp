@@ -79,13 +79,9 @@ CleanOutcome cleanStatementFile(
     SegmentList segments;
     cleanStatement(viewOf(bytes), segments, target, options, locale);
 
-    // The output is never readable by more users than the statement was. Only
-    // the file's own bits count: Qt's "User" flags say what the running user may
-    // do (root may write anything) and would turn into owner bits when set.
-    const QFileDevice::Permissions permissions
-        = QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+    // The output is never readable by more users than the statement was.
     std::optional<FileError> written = files.writeWhole(
-        outcome.outputPath, [&segments](const ByteSink& sink) { writeInBlocks(segments, sink); }, permissions);
+        outcome.outputPath, [&segments](const ByteSink& sink) { writeInBlocks(segments, sink); }, ownPermissions(path));
     if (written) {
         outcome.failure = CleanFailure {CleanStep::Write, *written};
         return outcome;
