@@ -35,7 +35,7 @@ QFileDevice::Permissions ownPermissions(const QString& path);
 // Each operation returns no error when it worked.
 //
 // The operations are virtual so that tests can make one of them fail (see
-// FaultyFileSystem); the program uses FileSystem::system().
+// FaultyFileSystem in tests/support); the program uses FileSystem::system().
 class FileSystem
 {
 public:

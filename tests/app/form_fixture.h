@@ -1,8 +1,8 @@
 #pragma once
 
-#include "../platform/test_files.h"
 #include "app/main_form.h"
 #include "platform/message_box.h"
+#include "support/test_files.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>

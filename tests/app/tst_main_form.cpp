@@ -1,6 +1,6 @@
 #include "app/window_caption.h"
 #include "form_fixture.h"
-#include "platform/faulty_file_system.h"
+#include "support/faulty_file_system.h"
 
 #include <QDir>
 #include <QProcess>
@@ -220,7 +220,7 @@ private slots:
                 QVERIFY2(written.contains("<NAME>RETURNED CHECK CHECK # 319"), qPrintable(target));
                 QProcess cli;
                 cli.setEnvironment(QProcess::systemEnvironment() << "XDG_CONFIG_HOME=" + dir->path());
-                cli.start(SCRIVANE_BIN_DIR "/scrivane-clean", {"--stdout", "--target", target, path("cli.ofx")});
+                cli.start(QStringLiteral(SCRIVANE_CLEAN_PROGRAM), {"--stdout", "--target", target, path("cli.ofx")});
                 QVERIFY(cli.waitForFinished(60000));
                 QCOMPARE(cli.readAllStandardError() + QByteArray::number(cli.exitCode()), QByteArray("0"));
                 QVERIFY2(cli.readAllStandardOutput() == written, qPrintable(target));

@@ -1,8 +1,8 @@
 // Whatever goes wrong or stands in the way, a clean loses no statement and leaks
 // none: nothing partial under the output's name, nothing written through a link.
-#include "platform/faulty_file_system.h"
 #include "platform/statement_file.h"
-#include "sandbox.h"
+#include "support/faulty_file_system.h"
+#include "support/sandbox.h"
 
 #include <QTest>
 

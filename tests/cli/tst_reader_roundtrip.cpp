@@ -1,6 +1,6 @@
 // Cleaned statements read back by a real OFX reader (libofx's ofxdump) and, when
 // they are XML, by xmllint.
-#include "sandbox.h"
+#include "support/sandbox.h"
 
 #include <QDirIterator>
 #include <QRegularExpression>
@@ -57,7 +57,7 @@ private slots:
         for (const char* kind : {"bank", "cc", "invest"}) {
             for (const char* form : {"sgml", "xml"}) {
                 inputs_ << box_.path(QStringLiteral("generated-%1-%2.ofx").arg(kind, form));
-                const auto [text, ok] = runTool(SCRIVANE_BIN_DIR "/scrivane-genstatement",
+                const auto [text, ok] = runTool(SCRIVANE_GENSTATEMENT_PROGRAM,
                                                 {"--kind", kind, "--form", form, "--count", "50", "--seed", "7"});
                 QVERIFY(ok && text.contains("<OFX>") && writeFile(inputs_.last(), text));
             }

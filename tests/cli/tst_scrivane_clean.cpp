@@ -1,5 +1,5 @@
 // scrivane-clean from the outside: what it prints, writes and leaves alone.
-#include "sandbox.h"
+#include "support/sandbox.h"
 
 #include <QTest>
 

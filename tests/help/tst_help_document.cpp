@@ -1,6 +1,6 @@
-#include "../platform/test_files.h"
 #include "help/help_document.h"
 #include "platform/message_box.h"
+#include "support/test_files.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -51,7 +51,7 @@ private slots:
         // The build puts the guide beside the programs, where Help looks for it.
         const QByteArray guide = readFile(QStringLiteral(SCRIVANE_GUIDE_SOURCE));
         QVERIFY(guide.startsWith("{\\rtf1"));
-        QCOMPARE(readFile(QStringLiteral(SCRIVANE_BIN_DIR "/Scrivane User Guide.doc")), guide);
+        QCOMPARE(readFile(QStringLiteral(SCRIVANE_GUIDE_COPY)), guide);
     }
 };
 

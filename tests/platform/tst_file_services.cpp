@@ -1,5 +1,5 @@
 #include "platform/file_services.h"
-#include "test_files.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>

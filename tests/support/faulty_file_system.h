@@ -1,6 +1,6 @@
 #pragma once
 
-#include "file_services.h"
+#include "platform/file_services.h"
 
 namespace scrivane {
 

@@ -94,7 +94,7 @@ public:
             started, ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
-    static inline const QString program = SCRIVANE_BIN_DIR "/scrivane-clean";
+    static inline const QString program = QStringLiteral(SCRIVANE_CLEAN_PROGRAM);
 
 private:
     QTemporaryDir root_;
