@@ -26,23 +26,24 @@
 // The date test. A word is a date or a time when, trimmed the same way, it matches
 // one of
 //
-//     a b          month and day in the locale's order (day first in day-first
-//                  locales, otherwise month first)
-//     a b c        month, day and year in the locale's order, or year, month and
-//                  day when the first number has three or four digits
+//     a b          month and day, in either order
+//     a b c        month, day and year, month and day in either order; or year,
+//                  month and day when the first number has four digits, or in a
+//                  locale that writes the year first
 //     D Mon [Y]    day, month name and year in any of the orders D-Mon-Y,
 //     Mon D [Y]    Mon-D-Y; or month name and a four-digit year (Mon-Y, Y-Mon)
 //     time         h:mm, h:mm:ss, either with an AM/PM designator, or h AM/PM
 //
 // where the parts are separated by one kind of separator, "/", "-" or ".", used
 // throughout (a date with a month name may use "," instead, an abbreviated month
-// name may carry its own ".", and month names may stand directly against their
-// numbers, as in "25DEC2012"); numbers are digits only; month names are the
-// locale's full or abbreviated names, their ASCII letters in any letter case (a
-// letter outside ASCII must match exactly); a year has one, two or four digits; and
-// the day must exist in that month (29 February always passes). So "03/15",
-// "12/25/2012", "2012-12-25", "25-Dec-2012", "DEC25" and "10:30PM" are dates;
-// "ACME", "13/45" and "1/2/3/4" are not.
+// name may carry its own "." or leave it out, and month names may stand directly
+// against their numbers, as in "25DEC2012"); numbers are digits only; month names
+// are the locale's or the English full or abbreviated names, their ASCII letters in
+// any letter case (a letter outside ASCII must match exactly); a year has one, two
+// or four digits; and the day must exist in that month (29 February always passes).
+// So "03/15", "15/03", "12/25/2012", "25.12.2012", "2012-12-25", "25-Dec-2012",
+// "DEC25" and "10:30PM" are dates in every locale; "ACME", "13/45" and "1/2/3/4"
+// are not.
 
 namespace scrivane {
 
@@ -210,21 +211,34 @@ struct DatePart
     int month = 0; // 1..12 for a month name
 };
 
+// Tries the locale's month names and the English ones (a bank writes in its own
+// language, not the user's), full and abbreviated, and takes the longest that
+// matches, so that "March" is not read as "Mar" followed by "ch".
 int monthByName(std::string_view& s, const LocaleRules& locale)
 {
-    // Full names first, so that "March" is not read as "Mar" followed by "ch".
-    for (int m = 0; m < 12; ++m) {
-        if (consumeNoCase(s, locale.monthNames[static_cast<std::size_t>(m)]))
-            return m + 1;
-    }
-    for (int m = 0; m < 12; ++m) {
-        if (consumeNoCase(s, locale.monthAbbreviations[static_cast<std::size_t>(m)])) {
-            if (!s.empty() && s.front() == '.')
-                s.remove_prefix(1);
-            return m + 1;
+    std::size_t bestLength = 0;
+    int best = 0;
+    bool abbreviated = false;
+    for (const LocaleRules* rules : {&locale, &LocaleRules::enUS()}) {
+        for (int m = 0; m < 12; ++m) {
+            const auto index = static_cast<std::size_t>(m);
+            for (const std::string* name : {&rules->monthNames[index], &rules->monthAbbreviations[index]}) {
+                // "Dez." and "déc." are also written without their full stop.
+                std::string_view text = *name;
+                if (text.size() > 1 && text.back() == '.')
+                    text.remove_suffix(1);
+                if (text.size() > bestLength && startsWithNoCase(s, text)) {
+                    bestLength = text.size();
+                    best = m + 1;
+                    abbreviated = name == &rules->monthAbbreviations[index];
+                }
+            }
         }
     }
-    return 0;
+    s.remove_prefix(bestLength);
+    if (abbreviated && !s.empty() && s.front() == '.')
+        s.remove_prefix(1);
+    return best;
 }
 
 bool dayExists(int month, int day)
@@ -355,19 +369,18 @@ bool isDateWord(std::string_view word, const LocaleRules& locale)
         return false;
     const DatePart& a = parts[0];
     const DatePart& b = parts[1];
-    if (parts.size() == 2) {
-        if (a.digits > 2 || b.digits > 2)
-            return false;
-        return locale.dateOrder == DateOrder::DayMonthYear ? dayExists(b.number, a.number)
-                                                           : dayExists(a.number, b.number);
-    }
+    // Month and day may stand in either order: the statement follows its bank's
+    // convention, which need not be the user's.
+    auto dayAndMonth = [](const DatePart& x, const DatePart& y) {
+        return x.digits <= 2 && y.digits <= 2 && (dayExists(x.number, y.number) || dayExists(y.number, x.number));
+    };
+    if (parts.size() == 2)
+        return dayAndMonth(a, b);
     const DatePart& c = parts[2];
-    if (a.digits >= 3 || locale.dateOrder == DateOrder::YearMonthDay)
-        return (a.digits == 4 || (a.digits <= 2 && a.digits >= 1)) && b.digits <= 2 && c.digits <= 2
-            && dayExists(b.number, c.number);
-    if (a.digits > 2 || b.digits > 2 || !validYear(c))
-        return false;
-    return locale.dateOrder == DateOrder::DayMonthYear ? dayExists(b.number, a.number) : dayExists(a.number, b.number);
+    bool yearFirst = a.digits >= 3 || locale.dateOrder == DateOrder::YearMonthDay;
+    if (yearFirst && a.digits != 3 && b.digits <= 2 && c.digits <= 2 && dayExists(b.number, c.number))
+        return true;
+    return dayAndMonth(a, b) && validYear(c);
 }
 
 } // namespace scrivane
