@@ -6,6 +6,7 @@
 #include "platform/statement_file.h"
 #include "scrivane/version.h"
 #include "statement/guidance.h"
+#include "window_access.h"
 #include "window_caption.h"
 #include "window_style.h"
 
@@ -48,6 +49,7 @@ MainForm::MainForm(const UserSettings& settings, const FileSystem& files, Locale
                    | Qt::MSWindowsFixedSizeDialogHint);
     setFont(programFont());
     setFixedSize(pixels(9150), pixels(3885));
+    setAccessibleRole(*this, QAccessible::Window);
     buildControls();
 
     setWindowTitle(mainWindowCaption(versionMajor, versionRevision));
@@ -93,6 +95,19 @@ void MainForm::buildControls()
     setTabOrder(noCompat_, myClose_);
     setTabOrder(myClose_, nameOptions_);
     setTabOrder(nameOptions_, myHelp_);
+    tabToCheckedOption({quickenCompat_, quickbooksCompat_, noCompat_});
+    clickFocusedButtonOnEnter(*this);
+
+    // A screen reader names the box by its label, and says what the buttons whose
+    // caption is a bare word do. No caption carries an "&", so the label gives no
+    // accelerator.
+    label1_->setBuddy(fileName_);
+    select_->setAccessibleDescription(QStringLiteral("Choose the statement file to clean"));
+    nameOptions_->setAccessibleDescription(QStringLiteral("Name cleaning options"));
+    myHelp_->setAccessibleDescription(QStringLiteral("Open the user guide"));
+    cleanFile_->setAccessibleDescription(
+        QStringLiteral("Clean the payee names and make the file for the chosen application"));
+    myClose_->setAccessibleDescription(QStringLiteral("Save these choices and close the window"));
 
     connect(select_, &QPushButton::clicked, this, &MainForm::selectFile);
     connect(cleanFile_, &QPushButton::clicked, this, &MainForm::cleanFile);

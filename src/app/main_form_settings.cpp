@@ -53,9 +53,12 @@ void MainForm::getUserSettings()
     setOption(quickenCompat_, storedFlag(settings_, "quickenCompat", false));
     setOption(noCompat_, storedFlag(settings_, "noCompat", true));
     fileName_->setText(QString::fromStdString(settings_.getUserSetting("fileName", placeholder.toStdString())));
-    // The dialog opens on the stored file only while that file is there.
+    // The dialog opens on the stored file only while that file is there, and else
+    // in its folder (the file was cleaned to another name or put in the trash).
     if (files_.isPlainFile(fileName_->text()))
         dlgOpenFile_.setFileName(fileName_->text());
+    else
+        dlgOpenFile_.setFolderOf(fileName_->text());
     // The dialog has four filters; any other stored index counts as the default.
     std::optional<int> index = storedShort(settings_.getUserSetting("fileTypeSelected", 1LL));
     dlgOpenFile_.setFilterIndex(index && *index >= 1 && *index <= 4 ? *index : 1);

@@ -4,9 +4,11 @@
 #include "name_list_preview.h"
 #include "names/name_cleaner.h"
 #include "names/name_list.h"
+#include "platform/file_pattern.h"
 #include "platform/message_box.h"
 #include "statement/segment_list.h"
 #include "statement/statement_form.h"
+#include "window_access.h"
 #include "window_style.h"
 
 #include <QCheckBox>
@@ -51,7 +53,9 @@ NamOptions::NamOptions(const UserSettings& settings,
 {
     setObjectName(QStringLiteral("namOptions"));
     makeFixedToolWindow(*this, QStringLiteral("Name Cleaning Options"), 468, 303);
+    setAccessibleRole(*this, QAccessible::Dialog);
     buildControls();
+    clickFocusedButtonOnEnter(*this);
     getUserSettings();
 }
 
@@ -70,10 +74,14 @@ void NamOptions::buildControls()
     // Tab leaves the box, as in the other controls; Enter still breaks a line.
     omitWords_->setTabChangesFocus(true);
     label1_->setBuddy(omitWords_);
+    omitWords_->setAccessibleName(QStringLiteral("Remove these words from names"));
 
     previewRawNames_ = placeButton(this, "previewRawNames", QStringLiteral("Names in file"), 16, 125);
     previewNames_ = placeButton(this, "previewNames", QStringLiteral("Cleaned names preview"), 148, 181);
     myClose_ = placeButton(this, "myClose", QStringLiteral("Done"), 368, 81);
+    previewRawNames_->setAccessibleDescription(QStringLiteral("List the payee names as they stand in the file"));
+    previewNames_->setAccessibleDescription(QStringLiteral("List the payee names as these options clean them"));
+    myClose_->setAccessibleDescription(QStringLiteral("Save the options and close the window"));
 
     connect(previewRawNames_, &QPushButton::clicked, this, [this] { preview(false); });
     connect(previewNames_, &QPushButton::clicked, this, [this] { preview(true); });
@@ -122,10 +130,11 @@ void NamOptions::saveUserSettings() const
 
 void NamOptions::preview(bool cleanNames)
 {
-    // The path as it stands in the box, taken literally: a pattern that happens to
-    // match some file is no statement to preview.
-    const QString path = statementPath_();
-    if (path.contains(QLatin1Char('*')) || path.contains(QLatin1Char('?')) || !files_.isPlainFile(path)) {
+    // The path as Clean File takes it: without surrounding spaces, and never as a
+    // pattern. A pattern that matches some file still previews, with nothing in
+    // the list, so the options on screen are saved as for any other file.
+    const QString path = trimmedOfSpaces(statementPath_());
+    if (hasWildcards(path) ? files_.findPlainFiles(path).isEmpty() : !files_.isPlainFile(path)) {
         showMessage(this,
                     QStringLiteral("No valid OFX file entered. Please select a valid file before previewing the "
                                    "names in it."),
@@ -137,10 +146,11 @@ void NamOptions::preview(bool cleanNames)
 
 void NamOptions::showNames(bool cleanNames)
 {
-    // A file that can't be read (gone since the check, unreadable) lists nothing;
-    // the rules on screen are saved all the same.
+    // A file that can't be read (gone since the check, unreadable, or a pattern
+    // rather than a name) lists nothing; the rules on screen are saved all the same.
+    const QString path = trimmedOfSpaces(statementPath_());
     QByteArray bytes;
-    if (files_.readWhole(trimmedOfSpaces(statementPath_()), bytes))
+    if (hasWildcards(path) || files_.readWhole(path, bytes))
         bytes.clear();
 
     saveUserSettings();

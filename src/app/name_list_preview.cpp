@@ -1,5 +1,6 @@
 #include "name_list_preview.h"
 
+#include "window_access.h"
 #include "window_style.h"
 
 #include <QPlainTextEdit>
@@ -12,6 +13,7 @@ NameListPreview::NameListPreview(QWidget* parent)
 {
     setObjectName(QStringLiteral("nameListPreview"));
     makeFixedToolWindow(*this, QStringLiteral("Payee Names List"), 333, 511);
+    setAccessibleRole(*this, QAccessible::Dialog);
 
     namelist_ = placeControl<QPlainTextEdit>(this, "namelist", 20, 20, 289, 429);
     namelist_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -19,10 +21,13 @@ NameListPreview::NameListPreview(QWidget* parent)
     namelist_->setReadOnly(true);
     namelist_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     namelist_->setTabChangesFocus(true);
+    namelist_->setAccessibleName(QStringLiteral("Payee names"));
 
     myClose_ = placeControl<QPushButton>(this, "myClose", 224, 468, 85, 26);
     myClose_->setText(QStringLiteral("Done"));
+    myClose_->setAccessibleDescription(QStringLiteral("Close the list"));
     connect(myClose_, &QPushButton::clicked, this, &QWidget::close);
+    clickFocusedButtonOnEnter(*this);
 }
 
 void NameListPreview::setNames(const QString& names)

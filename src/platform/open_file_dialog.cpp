@@ -1,7 +1,9 @@
 #include "open_file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace scrivane {
 
@@ -41,11 +43,28 @@ QStringList qtNameFilters(const QString& filter)
     return filters;
 }
 
+void OpenFileDialog::setFolderOf(const QString& path)
+{
+    // A relative path would send the dialog to whatever folder the program was
+    // started in.
+    folder_ = QDir::isAbsolutePath(path) ? QFileInfo(path).absolutePath() : QString();
+}
+
+QString OpenFileDialog::startFolder() const
+{
+    for (const QString& folder : {fileName_.isEmpty() ? QString() : QFileInfo(fileName_).absolutePath(), folder_}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    return QFileInfo(downloads).isDir() ? downloads : QDir::homePath();
+}
+
 int OpenFileDialog::showOpen(QWidget* parent)
 {
     errorDescription_.clear();
     if (activeScript) {
-        activeScript->requests_.append({title_, filter_, filterIndex_, fileName_});
+        activeScript->requests_.append({title_, filter_, filterIndex_, fileName_, startFolder()});
         FileDialogScript::Answer answer
             = activeScript->next().value_or(FileDialogScript::Answer {fileDialogCancelled, {}, {}, 1});
         if (answer.error == 0) {
@@ -63,11 +82,10 @@ int OpenFileDialog::showOpen(QWidget* parent)
     dialog.setNameFilters(filters);
     if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
         dialog.selectNameFilter(filters[filterIndex_ - 1]);
-    if (!fileName_.isEmpty()) {
-        QFileInfo initial(fileName_);
-        dialog.setDirectory(initial.absolutePath());
-        dialog.selectFile(initial.fileName());
-    }
+    const QString folder = startFolder();
+    dialog.setDirectory(folder);
+    if (!fileName_.isEmpty() && QFileInfo(fileName_).absolutePath() == folder)
+        dialog.selectFile(QFileInfo(fileName_).fileName());
     if (dialog.exec() != QDialog::Accepted)
         return fileDialogCancelled;
     const QStringList chosen = dialog.selectedFiles();

@@ -20,6 +20,7 @@ struct FileDialogRequest
     QString filter;
     int filterIndex = 1;
     QString initialFile;
+    QString folder; // where it opens
 };
 
 // A file-open dialog that keeps its settings between uses, as the main window's
@@ -33,11 +34,17 @@ public:
     void setFilter(const QString& filter) { filter_ = filter; }
     void setFilterIndex(int index) { filterIndex_ = index; }
     void setFileName(const QString& path) { fileName_ = path; }
+    // The folder to open in while no file is set or the file's folder is gone:
+    // that of path, when path is absolute (a stored path whose file has gone).
+    void setFolderOf(const QString& path);
 
     const QString& title() const { return title_; }
     const QString& filter() const { return filter_; }
     int filterIndex() const { return filterIndex_; }
     const QString& fileName() const { return fileName_; }
+    // The file's folder while it is there, else the folder set, else the user's
+    // Downloads folder (the home folder when there is none).
+    QString startFolder() const;
 
     // Shows the dialog, modal to parent. Returns 0 when a file was chosen (its
     // path and the filter then in use are kept), fileDialogCancelled when the user
@@ -50,6 +57,7 @@ private:
     QString filter_;
     int filterIndex_ = 1;
     QString fileName_;
+    QString folder_;
     QString errorDescription_;
 };
 

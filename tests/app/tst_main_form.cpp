@@ -2,9 +2,15 @@
 #include "form_fixture.h"
 #include "support/faulty_file_system.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QSignalSpy>
 
 using namespace scrivane;
 
@@ -17,7 +23,7 @@ class TestMainForm : public FormTest
     {
         const qsizetype before = dialogs.requests().size();
         click(form, "Select");
-        return dialogs.requests().value(before, {"", "", -1, "<no dialog>"});
+        return dialogs.requests().value(before, {"", "", -1, "<no dialog>", "<no dialog>"});
     }
 
     // Clean File with only that button on: the box, the stored file name, the message and the files, DIR the folder.
@@ -80,6 +86,85 @@ private slots:
         QCOMPARE(widget->font().bold(), name == "cleanFile");
     }
 
+    // What a screen reader is told: a window, the box named by its label, and what a bare-word button does.
+    void accessibleNames()
+    {
+        MainForm form(*settings);
+        auto text = [&form](const char* name, QAccessible::Text kind) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(name ? control(form, name) : &form);
+            return face ? face->text(kind) : QStringLiteral("<none>");
+        };
+        QCOMPARE(QAccessible::queryAccessibleInterface(&form)->role(), QAccessible::Window);
+        QCOMPARE(text(nullptr, QAccessible::Name), QStringLiteral("Scrivane - 1.03"));
+        QCOMPARE(text("fileName", QAccessible::Name), QStringLiteral("OFX file to clean:"));
+        QCOMPARE(control<QLabel>(form, "Label1")->buddy(), box(form));
+        QCOMPARE(text("nameOptions", QAccessible::Description), QStringLiteral("Name cleaning options"));
+        QCOMPARE(text("myHelp", QAccessible::Description), QStringLiteral("Open the user guide"));
+        QCOMPARE(text("cleanFile", QAccessible::Name), QStringLiteral("Clean File"));
+    }
+
+    // Return and Enter click the button that has the focus, each button of the window.
+    void enterClicksTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        for (const char* name : {"Select", "nameOptions", "myHelp", "cleanFile", "myClose"}) {
+            QTest::addRow("%s, Return", name) << int(Qt::Key_Return);
+            QTest::addRow("%s, Enter", name) << int(Qt::Key_Enter);
+        }
+    }
+    void enterClicksTheFocusedButton()
+    {
+        QFETCH(int, key);
+        const QString name = QString(QTest::currentDataTag()).section(',', 0, 0);
+        MainForm form(*settings);
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        auto* button = control<QPushButton>(form, qPrintable(name));
+        button->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), button);
+        QSignalSpy clicked(button, &QPushButton::clicked);
+        QTest::keyClick(button, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(clicked.size(), 1);
+        QCOMPARE(form.isVisible(), name != "myClose");
+    }
+
+    // Tab enters the option group on the button that is on, and the next Tab leaves the group; Shift+Tab the same.
+    void tabLandsOnTheOptionThatIsOn_data()
+    {
+        QTest::addColumn<QString>("on");
+        QTest::addColumn<QString>("landing");
+        QTest::newRow("Quicken") << "quickenCompat"
+                                 << "quickenCompat";
+        QTest::newRow("QuickBooks") << "quickbooksCompat"
+                                    << "quickbooksCompat";
+        QTest::newRow("Other") << "noCompat"
+                               << "noCompat";
+        QTest::newRow("none on") << ""
+                                 << "quickenCompat";
+    }
+    void tabLandsOnTheOptionThatIsOn()
+    {
+        QFETCH(QString, on);
+        QFETCH(QString, landing);
+        MainForm form(*settings);
+        for (auto* option : form.findChildren<QRadioButton*>()) {
+            option->setAutoExclusive(false);
+            option->setChecked(option->objectName() == on);
+            option->setAutoExclusive(true);
+        }
+        form.show();
+        QApplication::setActiveWindow(&form);
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QStringList path;
+        control(form, "Select")->setFocus();
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backtab}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            path << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(path, (QStringList {landing, "myClose", landing, "Select"}));
+    }
+
     // The caption; a first run, where a cancelled dialog keeps what was typed, the close box stores nothing, Done all.
     void firstRunThenClosing()
     {
@@ -132,6 +217,39 @@ private slots:
             checked << (option->isChecked() ? option->objectName() : QString());
         QCOMPARE(checked.join(QString()), on);
         QCOMPARE(cancelledDialog(form).initialFile, texts[0] == "s.ofx" ? path("s.ofx") : QString());
+    }
+
+    // Select File opens on the stored file; once it is gone, in its folder; once that is gone too, in Downloads. A
+    // file chosen in this run and gone since counts the same way.
+    void dialogStartsInTheFilesFolder_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("opens");
+        QTest::newRow("file there") << "DIR/s.ofx" << QStringList {"DIR/s.ofx", "DIR"};
+        QTest::newRow("file gone") << "DIR/s.QFX" << QStringList {"", "DIR"};
+        QTest::newRow("folder gone") << "DIR/gone/s.QFX" << QStringList {"", "DIR/downloads"};
+        QTest::newRow("placeholder") << MainForm::placeholder << QStringList {"", "DIR/downloads"};
+        QTest::newRow("relative") << "gone/s.ofx" << QStringList {"", "DIR/downloads"};
+    }
+    void dialogStartsInTheFilesFolder()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QStringList, opens);
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&configHome] { qputenv("XDG_CONFIG_HOME", configHome); });
+        qputenv("XDG_CONFIG_HOME", dir->path().toUtf8());
+        QVERIFY(writeFile(path("user-dirs.dirs"), "XDG_DOWNLOAD_DIR=\"" + path("downloads").toUtf8() + "\"\n"));
+        QVERIFY(QDir(dir->path()).mkdir("downloads") && QDir(dir->path()).mkdir("picked"));
+        store("fileName", stored.replace("DIR", dir->path()));
+        MainForm form(*settings);
+        const FileDialogRequest request = cancelledDialog(form);
+        QCOMPARE(QStringList({request.initialFile, request.folder}).replaceInStrings(dir->path(), "DIR"), opens);
+
+        QVERIFY(writeFile(path("picked/p.ofx"), bankStatement));
+        dialogs.choose(path("picked/p.ofx"), 2);
+        click(form, "Select");
+        QVERIFY(QFile::remove(path("picked/p.ofx")));
+        QCOMPARE(cancelledDialog(form).folder, path("picked"));
     }
 
     void cleansForEachTarget_data()
