@@ -1,5 +1,6 @@
 #include "cli_arguments.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace scrivane::cli {
@@ -110,21 +111,33 @@ ParseResult parseArguments(const std::vector<std::string>& args)
         error = "--stdout and --list cannot be used together";
     else if (a.toStdout && a.files.size() != 1)
         error = "--stdout takes exactly one file";
+    else if (std::count(a.files.begin(), a.files.end(), standardInputName) > 0 && !a.toStdout
+             && a.list == ListMode::None)
+        error = "\"-\" (standard input) can be used only with --stdout or --list";
+    else if (std::count(a.files.begin(), a.files.end(), standardInputName) > 1)
+        error = "standard input can be read only once";
     return result;
 }
 
-std::string usageText()
+std::string usageText(const std::string& settingsFile)
 {
     return "Usage: scrivane-clean [OPTIONS] FILE...\n"
            "Cleans the payee names of OFX statements and makes them importable, as Scrivane's\n"
            "Clean File does, with the options stored by the desktop program.\n"
            "\n"
+           "What happens to each FILE:\n"
+           "  QuickBooks, Quicken  the cleaned statement is written as NAME.QBO or NAME.QFX\n"
+           "                       and the original is deleted\n"
+           "  Other                the file is rewritten in place\n"
+           "  --stdout, --list     no file is written, moved or deleted\n"
+           "\n"
            "  --target quickbooks|quicken|other  target application (default: the one the\n"
            "                           desktop program stored; Other when none)\n"
-           "  --stdout                 write the cleaned statement to standard output and\n"
-           "                           change no file (exactly one FILE)\n"
-           "  --list raw|clean         print the names the preview windows would list, one per\n"
-           "                           line, and change no file\n"
+           "  --stdout                 write the cleaned statement to standard output\n"
+           "                           (exactly one FILE)\n"
+           "  --list raw|clean         print the names the preview windows would list, exactly\n"
+           "                           one line per name, line breaks and trailing white space\n"
+           "                           removed; names cleaned away are not printed\n"
            "  --omit-words TEXT        use TEXT as the omit list for this run\n"
            "  --proper-case | --no-proper-case\n"
            "  --remove-dates | --no-remove-dates\n"
@@ -134,11 +147,20 @@ std::string usageText()
            "  --version                the program version\n"
            "  --                       ends the options (for a file name beginning with \"-\")\n"
            "\n"
-           "Exit status: 0 when every file was cleaned, 1 when any file failed (the others\n"
-           "are still processed), 2 for a usage error.\n"
+           "A FILE of \"-\" reads the statement from standard input; only with --stdout or\n"
+           "--list.\n"
            "\n"
-           "Example: make every statement of the month importable into Quicken:\n"
-           "  scrivane-clean --target quicken ~/Downloads/*.ofx\n";
+           "Options not given here are read from the desktop program's settings file,\n"
+           "which is never written:\n"
+           "  "
+        + settingsFile
+        + "\n"
+          "\n"
+          "Exit status: 0 when every file was cleaned, 1 when any file failed (the others\n"
+          "are still processed), 2 for a usage error.\n"
+          "\n"
+          "Example: make every statement of the month importable into Quicken:\n"
+          "  scrivane-clean --target quicken ~/Downloads/*.ofx\n";
 }
 
 } // namespace scrivane::cli

@@ -31,10 +31,14 @@ struct ParseResult
     std::string error; // empty when the command line is usable
 };
 
+// The file name that stands for standard input.
+inline constexpr const char* standardInputName = "-";
+
 // args excludes the program name. "--" ends the options, so that a file whose
 // name begins with "-" can be named.
 ParseResult parseArguments(const std::vector<std::string>& args);
 
-std::string usageText();
+// The help text, naming the settings file that the options come from.
+std::string usageText(const std::string& settingsFile);
 
 } // namespace scrivane::cli

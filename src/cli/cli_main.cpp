@@ -2,6 +2,8 @@
 #include "settings/user_settings.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 
 #include <unistd.h>
 
@@ -11,5 +13,9 @@ int main(int argc, char* argv[])
     std::vector<std::string> args(argv + 1, argv + argc);
     scrivane::cli::Streams streams;
     streams.progress = isatty(STDERR_FILENO) == 1;
-    return scrivane::cli::run(scrivane::cli::parseArguments(args), scrivane::UserSettings(), streams);
+    const scrivane::UserSettings settings;
+    return scrivane::cli::run(scrivane::cli::parseArguments(args),
+                              settings,
+                              streams,
+                              QFile::encodeName(QDir::toNativeSeparators(settings.fileName())).toStdString());
 }

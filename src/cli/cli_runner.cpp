@@ -2,6 +2,7 @@
 
 #include "names/name_cleaner.h"
 #include "names/name_list.h"
+#include "names/statement_cleaner.h"
 #include "platform/file_services.h"
 #include "platform/locale_rules_qt.h"
 #include "platform/statement_file.h"
@@ -13,6 +14,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cerrno>
+#include <cstring>
 #include <string>
 
 namespace scrivane::cli {
@@ -111,29 +114,102 @@ void reportFailure(const Streams& streams, const QString& path, const QString& r
     printLine(streams.err, "scrivane-clean: " + bytesOf(path) + ": " + reason.toStdString());
 }
 
-// The names as the preview windows list them, one per line, without the line
-// breaks a name carries at its end.
-bool listNames(
-    const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+// Standard input, read whole as a file would be.
+std::optional<QString> readStandardInput(QByteArray& bytes)
 {
+    // The same bound as for a file read whole: anything bigger is no statement.
+    constexpr qint64 largest = qint64(1) << 30;
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return in.errorString();
+    bytes.clear();
+    char block[1 << 16];
+    for (;;) {
+        const qint64 got = in.read(block, sizeof block);
+        if (got < 0)
+            return in.errorString();
+        if (got == 0)
+            return std::nullopt;
+        if (bytes.size() + got > largest)
+            return QStringLiteral("Standard input is larger than 1 GB, too large for a statement");
+        bytes.append(block, static_cast<qsizetype>(got));
+    }
+}
+
+// The statement named by path, or standard input for "-"; false after reporting why not.
+bool readStatement(const QString& path, QByteArray& bytes, const Streams& streams)
+{
+    if (path == QLatin1String(standardInputName)) {
+        if (std::optional<QString> error = readStandardInput(bytes)) {
+            reportFailure(streams, path, QStringLiteral("cannot be read: ") + *error);
+            return false;
+        }
+        return true;
+    }
     if (!FileSystem::system().isPlainFile(path)) {
         reportFailure(streams, path, whyNotAFile(path));
         return false;
     }
-    QByteArray bytes;
     if (std::optional<FileError> error = FileSystem::system().readWhole(path, bytes)) {
         reportFailure(streams, path, QStringLiteral("cannot be read: ") + error->reason);
         return false;
     }
+    return true;
+}
+
+// A listed name on one line: a line break inside it becomes a space, and the white
+// space that ends it (the line break and indentation before the next tag) goes.
+std::string oneLine(std::string_view name)
+{
+    while (!name.empty() && (name.back() == ' ' || name.back() == '\t' || name.back() == '\r' || name.back() == '\n'))
+        name.remove_suffix(1);
+    std::string line;
+    line.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '\r' && i + 1 < name.size() && name[i + 1] == '\n')
+            continue;
+        line.push_back(name[i] == '\r' || name[i] == '\n' ? ' ' : name[i]);
+    }
+    return line;
+}
+
+// The names as the preview windows list them, one line each. Names that the
+// cleaner empties are not listed, as in the window.
+bool listNames(
+    const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+{
+    QByteArray bytes;
+    if (!readStatement(path, bytes, streams))
+        return false;
     SegmentList segments;
     splitTagSegments(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), segments);
     if (clean)
         cleanPayeeNames(segments, options, locale);
-    for (const std::string& name : payeeNamesForDisplay(segments)) {
-        std::string_view line = name;
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-            line.remove_suffix(1);
-        printLine(streams.out, std::string(line));
+    for (const std::string& name : payeeNamesForDisplay(segments))
+        printLine(streams.out, oneLine(name));
+    return true;
+}
+
+// Standard input, cleaned onto standard output.
+bool cleanStandardInput(Target target, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+{
+    const QString path = QString::fromLatin1(standardInputName);
+    QByteArray bytes;
+    if (!readStatement(path, bytes, streams))
+        return false;
+    SegmentList segments;
+    cleanStatement(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), segments, target, options, locale);
+    bool ok = true;
+    segments.forEachPiece([&](std::string_view piece) {
+        if (ok)
+            ok = std::fwrite(piece.data(), 1, piece.size(), streams.out) == piece.size();
+    });
+    if (!ok || std::fflush(streams.out) != 0) {
+        reportFailure(streams,
+                      path,
+                      QStringLiteral("cannot write standard output: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
     }
     return true;
 }
@@ -141,6 +217,8 @@ bool listNames(
 bool writeToStdout(
     const QString& path, Target target, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
+    if (path == QLatin1String(standardInputName))
+        return cleanStandardInput(target, options, locale, streams);
     QFile out;
     if (!out.open(streams.out, QIODevice::WriteOnly)) {
         reportFailure(streams, path, QStringLiteral("cannot open standard output: ") + out.errorString());
@@ -170,7 +248,7 @@ bool cleanFile(
 
 } // namespace
 
-int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams)
+int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams, const std::string& settingsFile)
 {
     const Arguments& args = parsed.arguments;
     if (!parsed.error.empty()) {
@@ -179,7 +257,7 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
         return 2;
     }
     if (args.help) {
-        std::fputs(usageText().c_str(), streams.out);
+        std::fputs(usageText(settingsFile).c_str(), streams.out);
         return 0;
     }
     if (args.version) {

@@ -18,7 +18,8 @@ struct Streams
 
 // Runs the command for parsed arguments and returns the exit status: 0 when every
 // file was cleaned (or listed), 1 when any failed, 2 for a usage error. Options
-// not given on the command line come from store, which is only read.
-int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams);
+// not given on the command line come from store, which is only read; --help names
+// settingsFile as the place they come from.
+int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams, const std::string& settingsFile);
 
 } // namespace scrivane::cli

@@ -1,6 +1,8 @@
 // scrivane-clean from the outside: what it prints, writes and leaves alone.
 #include "support/sandbox.h"
 
+#include <QDirIterator>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <sys/resource.h>
@@ -45,7 +47,8 @@ private slots:
         add("flags win", prefs, flags, "s.QBO", cleaned("quickbooks"));
         add("version", {}, "--version", "", "scrivane-clean 1.03\n");
         const QString usageErrors = "--target quicken|--frobnicate s.ofx|--target excel s.ofx|s.ofx --target|"
-                                    "--list all s.ofx|--stdout s.ofx s.ofx|--stdout --list raw s.ofx";
+                                    "--list all s.ofx|--stdout s.ofx s.ofx|--stdout --list raw s.ofx|"
+                                    "--target quicken -|- s.ofx|--list raw - -";
         for (const QString& args : usageErrors.split('|'))
             add(qPrintable(args), {}, args, "", {});
     }
@@ -66,6 +69,78 @@ private slots:
         QCOMPARE(box.entries(), QStringList {output.isEmpty() ? "s.ofx" : output});
         QCOMPARE(readFile(box.path(output.isEmpty() ? "s.ofx" : output)), output.isEmpty() ? statement : bytes);
         QCOMPARE(readFile(storePath), store.isEmpty() ? QByteArray("<unreadable>") : store);
+    }
+
+    // "-" is standard input, read whole; only --stdout and --list take it, and nothing on the disk changes.
+    void standardInput_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QByteArray>("out");
+        QTest::newRow("stdout") << "--stdout --target quicken -" << cleaned("quicken");
+        QTest::newRow("list") << "--list clean -" << QByteArray("Pos Purchase Bigmart\nAt&t Mobility\n");
+        QTest::newRow("list, and a file") << "--list raw s.ofx -"
+                                          << QByteArray("POS PURCHASE #123456 BIGMART\nCHECK 1234\nAT&T MOBILITY\n"
+                                                        "POS PURCHASE #123456 BIGMART\nCHECK 1234\nAT&T MOBILITY\n");
+    }
+    void standardInput()
+    {
+        QFETCH(QString, args);
+        QFETCH(QByteArray, out);
+        Sandbox box;
+        QVERIFY(writeFile(box.path("s.ofx"), statement));
+        QProcess process;
+        process.setWorkingDirectory(box.path({}));
+        process.start(Sandbox::program, args.split(' '));
+        QVERIFY(process.waitForStarted());
+        process.write(statement);
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(60000));
+        QCOMPARE(process.readAllStandardError() + QByteArray::number(process.exitCode()), QByteArray("0"));
+        QCOMPARE(process.readAllStandardOutput(), out);
+        QCOMPARE(box.entries(), QStringList {"s.ofx"});
+        QCOMPARE(readFile(box.path("s.ofx")), statement);
+    }
+
+    // Exactly one line per listed name on the corpus statements indented with tabs, where a name's value runs on
+    // through the line break and the next line's tabs; no line ends in white space.
+    void listPrintsOneLinePerName_data()
+    {
+        QTest::addColumn<QString>("file");
+        QDirIterator files(SCRIVANE_CORPUS_DIR, {"*.ofx"}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString file = files.next();
+            if (readFile(file).contains("\n\t"))
+                QTest::newRow(qPrintable(QFileInfo(file).fileName())) << file;
+        }
+    }
+    void listPrintsOneLinePerName()
+    {
+        QFETCH(QString, file);
+        // A name is listed when its value holds anything but spaces before the next tag.
+        static const QRegularExpression listed("<NAME> *[^< ]", QRegularExpression::CaseInsensitiveOption);
+        const qsizetype names = QString::fromLatin1(readFile(file)).count(listed);
+        Sandbox box;
+        const Run run = box.run({"--list", "raw", file});
+        QCOMPARE(run.err + QByteArray::number(run.exitCode), QByteArray("0"));
+        QByteArrayList lines = run.out.split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QCOMPARE(lines.size(), names);
+        for (const QByteArray& line : lines)
+            QVERIFY2(!line.endsWith(' ') && !line.endsWith('\t') && !line.endsWith('\r'), line.constData());
+    }
+
+    // The help says what becomes of the files and names the settings file it reads.
+    void helpSaysWhatHappensToTheFiles()
+    {
+        Sandbox box;
+        const Run run = box.run({"--help"});
+        QCOMPARE(run.exitCode, 0);
+        for (const QString& part : {box.config() + "/Korvel Scrivane.ini",
+                                    QString("NAME.QBO or NAME.QFX"),
+                                    QString("rewritten in place"),
+                                    QString("no file is written, moved or deleted"),
+                                    QString("names cleaned away are not printed")})
+            QVERIFY2(run.out.contains(part.toUtf8()), qPrintable(part));
     }
 
     // Of several files, some named to trip a shell or a careless string routine, some
