@@ -1,9 +1,12 @@
 #include "app/nam_windows.h"
 #include "form_fixture.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTimer>
 
 using namespace scrivane;
@@ -103,6 +106,73 @@ private slots:
         QCOMPARE(preview("previewNames"), QStringLiteral("JOHN & \"SONS\"\n<&#38;"));
         QCOMPARE(windows_->nameList(), list);
         QCOMPARE(readFile(path("s.ofx")).count("<NAME>"), 4);
+    }
+
+    // The preview takes the path as Clean File does: without surrounding spaces, and never as a pattern. A pattern
+    // that matches some file lists nothing but saves the options; one that matches nothing saves nothing.
+    void previewTakesThePathAsCleanFileDoes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("spaces around") << "  DIR/s.ofx "
+                                       << "Acme Store";
+        QTest::newRow("pattern matching a file") << "DIR/s*.ofx"
+                                                 << "";
+        QTest::newRow("pattern that is also a name") << "DIR/l?.ofx"
+                                                     << "";
+        QTest::newRow("pattern matching nothing") << "DIR/z*.ofx"
+                                                  << "<no list>";
+        QTest::newRow("missing file") << " DIR/z.ofx"
+                                      << "<no list>";
+    }
+    void previewTakesThePathAsCleanFileDoes()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, names);
+        QVERIFY(writeFile(path("l?.ofx"), "<NAME>LITERAL"));
+        box(*form_)->setText(text.replace("DIR", dir->path()));
+        QCOMPARE(preview("previewNames"), names);
+        QCOMPARE(stored("mixedCase"), names == "<no list>" ? "<absent>" : "1");
+    }
+
+    // What a screen reader is told of the two windows, and Enter on each of their buttons.
+    void accessibleAndEnter()
+    {
+        box(*form_)->setText(path("s.ofx"));
+        NamOptions* dialog = windows_->showNameOptions();
+        preview("previewRawNames");
+        NameListPreview* list = windows_->nameList();
+        auto face = [](QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); };
+        QCOMPARE(face(dialog)->role(), QAccessible::Dialog);
+        QCOMPARE(face(list)->role(), QAccessible::Dialog);
+        QCOMPARE(face(dialog)->text(QAccessible::Name), QStringLiteral("Name Cleaning Options"));
+        QCOMPARE(face(control(*dialog, "omitWords"))->text(QAccessible::Name),
+                 QStringLiteral("Remove these words from names"));
+        QCOMPARE(face(control(*list, "namelist"))->text(QAccessible::Name), QStringLiteral("Payee names"));
+        QVERIFY(!face(control(*dialog, "previewNames"))->text(QAccessible::Description).isEmpty());
+
+        QStringList clicked;
+        for (QWidget* window : {static_cast<QWidget*>(dialog), static_cast<QWidget*>(list)}) {
+            window->show();
+            QApplication::setActiveWindow(window);
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+            for (auto* button : window->findChildren<QPushButton*>()) {
+                if (button->objectName() == "myClose")
+                    continue;
+                button->setFocus();
+                QCOMPARE(QApplication::focusWidget(), button);
+                QSignalSpy spy(button, &QPushButton::clicked);
+                QTest::keyClick(button, Qt::Key_Return);
+                clicked << button->objectName() + ":" + QString::number(spy.size());
+            }
+            auto* done = control<QPushButton>(*window, "myClose");
+            QApplication::setActiveWindow(window);
+            done->setFocus();
+            QCOMPARE(QApplication::focusWidget(), done);
+            QTest::keyClick(done, Qt::Key_Enter, Qt::KeypadModifier);
+            clicked << window->objectName() + (window->isVisible() ? " open" : " closed");
+        }
+        QCOMPARE(clicked.join(' '), "previewRawNames:1 previewNames:1 namOptions closed nameListPreview closed");
     }
 
     // The program runs on while the dialog is open, and a preview then takes the path last stored, not the box's.
