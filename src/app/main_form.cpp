@@ -10,12 +10,16 @@
 #include "window_caption.h"
 #include "window_style.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QUrl>
 
 namespace scrivane {
 
@@ -62,6 +66,10 @@ MainForm::MainForm(const UserSettings& settings, const FileSystem& files, Locale
     if (QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
     cleanFile_->setFocus();
+    // A statement dragged from a file manager lands anywhere on the window; the
+    // box would otherwise take the drop as text and insert a file:// address.
+    setAcceptDrops(true);
+    fileName_->setAcceptDrops(false);
 }
 
 void MainForm::buildControls()
@@ -139,6 +147,36 @@ void MainForm::makeOFXFileCompatable(SegmentList& segments) const
 QString MainForm::statementPath() const
 {
     return fileName_->text();
+}
+
+void MainForm::setStatementPath(const QString& path)
+{
+    fileName_->setText(path);
+}
+
+QString MainForm::droppedFile(const QMimeData* data) const
+{
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
+        return {};
+    const QUrl url = data->urls().constFirst();
+    if (!url.isLocalFile() || !files_.isPlainFile(url.toLocalFile()))
+        return {};
+    return url.toLocalFile();
+}
+
+void MainForm::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainForm::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    setStatementPath(path);
+    event->acceptProposedAction();
 }
 
 void MainForm::selectFile()

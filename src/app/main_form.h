@@ -11,7 +11,10 @@
 
 #include <functional>
 
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
+class QMimeData;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -43,12 +46,20 @@ public:
 
     // The path in the file box, as it stands.
     QString statementPath() const;
+    // Puts path in the file box, as a file named on the command line or dropped on the window does.
+    void setStatementPath(const QString& path);
 
     // What Settings and Help open; the application fills them in.
     void setShowNameOptions(std::function<void()> show) { showNameOptions_ = std::move(show); }
     void setOpenHelp(std::function<void()> open) { openHelp_ = std::move(open); }
 
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    // The local plain file that data carries, or "" when it carries none.
+    QString droppedFile(const QMimeData* data) const;
     void buildControls();
     void selectFile();
     void cleanFile();

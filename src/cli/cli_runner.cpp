@@ -261,7 +261,7 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
         return 0;
     }
     if (args.version) {
-        printLine(streams.out, "scrivane-clean " + shortVersionText());
+        std::fputs(versionNotice("scrivane-clean").c_str(), streams.out);
         return 0;
     }
 

@@ -5,7 +5,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QDragEnterEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -288,6 +290,56 @@ private slots:
         for (const QString name : {"DIR/nothere.ofx", "DIR/*.ofx"})
             QCOMPARE(clean("quickenCompat", name), (QStringList {name, name, missing, "Korvel Scrivane.ini s.ofx"}));
         QCOMPARE(readFile(path("s.ofx")) + stored("quickenCompat").toLatin1(), bankStatement + "True");
+    }
+
+    // A path named on the command line is shown as given, and Clean File judges it as it would a typed one.
+    void namedFileIsCleanedOnlyOnRequest()
+    {
+        MainForm form(*settings);
+        form.setStatementPath(path("nothere.ofx"));
+        QCOMPARE(box(form)->text(), path("nothere.ofx"));
+        click(form, "cleanFile");
+        QCOMPARE(shown(), QString("critical: File does not appear to exist. Please try again."));
+        messages.clear();
+        form.setStatementPath(path("s.ofx"));
+        QCOMPARE(readFile(path("s.ofx")), bankStatement);
+        QCOMPARE(stored("fileName"), path("nothere.ofx"));
+    }
+
+    // Only a local plain file is taken from a drop; anything else leaves the box alone and is refused.
+    void drops_data()
+    {
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("statement") << QStringList {"file:DIR/s.ofx"} << true;
+        QTest::newRow("first of two") << QStringList {"file:DIR/s.ofx", "file:DIR"} << true;
+        QTest::newRow("folder") << QStringList {"file:DIR"} << false;
+        QTest::newRow("missing") << QStringList {"file:DIR/gone.ofx"} << false;
+        QTest::newRow("web") << QStringList {"https://example.com/s.ofx"} << false;
+        QTest::newRow("no urls") << QStringList {} << false;
+    }
+    void drops()
+    {
+        QFETCH(QStringList, urls);
+        QFETCH(bool, taken);
+        MainForm form(*settings);
+        box(form)->setText("typed");
+        QMimeData data;
+        QList<QUrl> list;
+        for (const QString& url : urls)
+            list.append(QUrl(QString(url).replace("DIR", dir->path())));
+        data.setUrls(list);
+        if (urls.isEmpty())
+            data.setText("file:" + path("s.ofx"));
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        QCOMPARE(enter.isAccepted(), taken);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &drop);
+        QCOMPARE(box(form)->text(), taken ? path("s.ofx") : QString("typed"));
+        QCOMPARE(box(form)->acceptDrops(), false); // the box must not paste the address as text
+        QVERIFY(messages.messages().empty());
+        QCOMPARE(readFile(path("s.ofx")), bankStatement);
     }
 
     // The statement stays as it was, the box keeps its path, and the user learns which file failed.

@@ -45,7 +45,12 @@ private slots:
         add("stored", prefs, "s.ofx", "s.QFX", stored);
         const char* flags = "--target=quickbooks --proper-case --omit-words=check s.ofx";
         add("flags win", prefs, flags, "s.QBO", cleaned("quickbooks"));
-        add("version", {}, "--version", "", "scrivane-clean 1.03\n");
+        add("version",
+            {},
+            "--version",
+            "",
+            "scrivane-clean 1.03\nCopyright (c) 2026 The Scrivane developers\n"
+            "MIT License: free to use, copy, change and share, without warranty.\n");
         const QString usageErrors = "--target quicken|--frobnicate s.ofx|--target excel s.ofx|s.ofx --target|"
                                     "--list all s.ofx|--stdout s.ofx s.ofx|--stdout --list raw s.ofx|"
                                     "--target quicken -|- s.ofx|--list raw - -";
