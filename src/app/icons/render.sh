@@ -1,5 +1,5 @@
 #!/bin/sh
-# Regenerates the PNGs and scrivane.ico from scrivane.svg.
+# Regenerates the PNGs (16 to 256 px) and scrivane.ico from scrivane.svg.
 # Needs rsvg-convert (librsvg2-bin), ImageMagick's convert and python3.
 #
 # The ICO holds 16, 32, 48 and 64 px, each as 4-bit (16 colours), 24-bit and
@@ -19,6 +19,11 @@ for s in $sizes; do
     convert "scrivane-$s.png" -depth 8 rgba:"$work/$s.rgba"
     convert "scrivane-$s.png" -channel A -threshold 50% +channel -background black -alpha remove \
         +dither -colors 16 -depth 8 rgb:"$work/$s.rgb16"
+done
+
+# Larger sizes for the desktop's icon theme only; the ICO stops at 64 px.
+for s in 128 256; do
+    rsvg-convert -w "$s" -h "$s" scrivane.svg -o "scrivane-$s.png"
 done
 
 # shellcheck disable=SC2086 # one argument per size

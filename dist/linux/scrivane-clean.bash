@@ -1,0 +1,39 @@
+# bash completion for scrivane-clean                       -*- shell-script -*-
+
+_scrivane_clean()
+{
+    local cur prev words cword split
+    _init_completion -s || return
+
+    case $prev in
+        --target)
+            COMPREPLY=($(compgen -W 'quickbooks quicken other' -- "$cur"))
+            return
+            ;;
+        --list)
+            COMPREPLY=($(compgen -W 'raw clean' -- "$cur"))
+            return
+            ;;
+        --omit-words)
+            return
+            ;;
+        -h | --help | --version)
+            return
+            ;;
+    esac
+    $split && return
+
+    if [[ $cur == -* ]]; then
+        COMPREPLY=($(compgen -W '--target= --stdout --list= --omit-words=
+            --proper-case --no-proper-case --remove-dates --no-remove-dates
+            --remove-numbers --no-remove-numbers --remove-repeat
+            --no-remove-repeat --help --version --' -- "$cur"))
+        [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
+        return
+    fi
+
+    _filedir '@(ofx|qfx|qbo)'
+} &&
+    complete -F _scrivane_clean scrivane-clean
+
+# ex: filetype=sh
