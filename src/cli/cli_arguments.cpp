@@ -144,7 +144,7 @@ std::string usageText(const std::string& settingsFile)
            "  --remove-numbers | --no-remove-numbers\n"
            "  --remove-repeat | --no-remove-repeat\n"
            "  -h, --help               this text\n"
-           "  --version                the program version\n"
+           "  --version                the program version and its licence\n"
            "  --                       ends the options (for a file name beginning with \"-\")\n"
            "\n"
            "A FILE of \"-\" reads the statement from standard input; only with --stdout or\n"
