@@ -41,6 +41,13 @@ for glob in "application/x-ofx:\*.ofx" "application/vnd.intu.qfx:\*.qfx" "applic
 done
 grep -q "OFXHEADER:" "$work/mime/magic" && grep -q "<?OFX" "$work/mime/magic" || fail "the OFX magic is missing"
 grep -qx "application/vnd.intu.qfx application/x-ofx" "$work/mime/subclasses" || fail "QFX is not a kind of OFX"
+# Content alone, as a GNOME file manager sees a download without extension.
+printf 'OFXHEADER:100\r\nDATA:OFXSGML\r\n\r\n<OFX>\r\n' >"$work/ofx1"
+printf '<?xml version="1.0" encoding="UTF-8"?>\n<?OFX OFXHEADER="200" VERSION="220"?>\n<OFX>\n' >"$work/ofx2"
+for probe in ofx1 ofx2; do
+    type=$(XDG_DATA_DIRS=$work:/usr/share gio info -a standard::content-type "$work/$probe" | sed -n 's/.*content-type: //p')
+    [ "$type" = application/x-ofx ] || fail "$probe is taken for '$type'"
+done
 
 # Completion: the values of --target, the options, and only statements among files.
 bash -n "$share/bash-completion/completions/scrivane-clean"
