@@ -3,6 +3,7 @@
 #include "clean_messages.h"
 #include "names/name_options.h"
 #include "platform/message_box.h"
+#include "platform/qt_text.h"
 #include "platform/statement_file.h"
 #include "scrivane/version.h"
 #include "statement/guidance.h"
@@ -202,8 +203,6 @@ void MainForm::cleanFile()
     if (outcome.succeeded()) {
         fileName_->setText(outcome.outputPath);
         showMessage(this, QString::fromStdString(cleanedMessage(chosen)), MessageIcon::Information);
-    } else if (outcome.failure->step == CleanStep::Find) {
-        showMessage(this, QStringLiteral("File does not appear to exist. Please try again."), MessageIcon::Critical);
     } else {
         showMessage(this, cleanFailureMessage(*outcome.failure, input, outcome.outputPath), MessageIcon::Critical);
     }

@@ -1,5 +1,7 @@
 #include "main_form.h"
 
+#include "statement/text.h"
+
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -20,11 +22,7 @@ bool storedFlag(const UserSettings& settings, std::string_view key, bool default
 // A stored 16-bit whole number (spaces around it allowed); nullopt for anything else.
 std::optional<int> storedShort(const std::string& text)
 {
-    std::string_view digits = text;
-    while (!digits.empty() && digits.front() == ' ')
-        digits.remove_prefix(1);
-    while (!digits.empty() && digits.back() == ' ')
-        digits.remove_suffix(1);
+    const std::string_view digits = trimSpaces(text);
     int value = 0;
     auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
     if (error != std::errc() || end != digits.data() + digits.size() || value < INT16_MIN || value > INT16_MAX)

@@ -6,6 +6,7 @@
 #include "names/name_list.h"
 #include "platform/file_pattern.h"
 #include "platform/message_box.h"
+#include "platform/qt_text.h"
 #include "statement/segment_list.h"
 #include "statement/statement_form.h"
 #include "window_access.h"

@@ -1,6 +1,6 @@
 #include "window_caption.h"
 
-#include "platform/message_box.h"
+#include "platform/application_title.h"
 #include "scrivane/version.h"
 
 namespace scrivane {

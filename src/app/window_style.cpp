@@ -23,17 +23,6 @@ QFont programFont()
     return font;
 }
 
-QString trimmedOfSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ')
-        ++first;
-    while (last > first && text[last - 1] == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 void makeFixedToolWindow(QWidget& window, const QString& caption, int width, int height)
 {
     window.setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint

@@ -10,10 +10,6 @@ namespace scrivane {
 // exists, else the nearest in width, so the captions fit the fixed layouts.
 QFont programFont();
 
-// The text with leading and trailing space characters removed; tabs and line
-// breaks stay, as they do everywhere a path or value is trimmed.
-QString trimmedOfSpaces(const QString& text);
-
 // A window of a fixed client size with a title bar and a close box only, kept out
 // of the task bar, centred on its screen. It still counts as one of the program's
 // windows: the program goes on while it is open, even after the main window closed.

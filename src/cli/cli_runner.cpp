@@ -3,6 +3,7 @@
 #include "names/name_cleaner.h"
 #include "names/name_list.h"
 #include "names/statement_cleaner.h"
+#include "platform/file_pattern.h"
 #include "platform/file_services.h"
 #include "platform/locale_rules_qt.h"
 #include "platform/statement_file.h"
@@ -78,7 +79,7 @@ NameOptions optionsFor(const Arguments& args, const OptionSource& store)
 // Why a path names no statement to clean, in words for the error line.
 QString whyNotAFile(const QString& path)
 {
-    if (path.contains(QLatin1Char('*')) || path.contains(QLatin1Char('?')))
+    if (hasWildcards(path))
         return QStringLiteral("holds \"*\" or \"?\": a pattern, not a file name");
     QFileInfo info(path);
     if (!info.exists())

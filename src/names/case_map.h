@@ -1,6 +1,7 @@
 #pragma once
 
 #include "statement/statement_form.h"
+#include "statement/text.h"
 
 #include <string>
 #include <string_view>
@@ -31,13 +32,13 @@ public:
     NameChar upper(NameChar c) const
     {
         if (c < 0x80)
-            return (c >= 'a' && c <= 'z') ? c - 32 : c;
+            return asciiUpper(c);
         return upperBeyondAscii(c);
     }
     NameChar lower(NameChar c) const
     {
         if (c < 0x80)
-            return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+            return asciiLower(c);
         return lowerBeyondAscii(c);
     }
 

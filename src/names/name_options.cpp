@@ -1,6 +1,7 @@
 #include "name_options.h"
 
 #include "locale_rules.h"
+#include "statement/text.h"
 
 #include <charconv>
 
@@ -17,21 +18,7 @@ std::string settingText(const SettingDefault& value)
 
 std::optional<bool> truthValue(std::string_view text)
 {
-    std::string_view t = text;
-    while (!t.empty() && t.front() == ' ')
-        t.remove_prefix(1);
-    while (!t.empty() && t.back() == ' ')
-        t.remove_suffix(1);
-    auto equalsNoCase = [](std::string_view a, std::string_view b) {
-        if (a.size() != b.size())
-            return false;
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-            if (x != b[i])
-                return false;
-        }
-        return true;
-    };
+    const std::string_view t = trimSpaces(text);
     if (equalsNoCase(t, "true"))
         return true;
     if (equalsNoCase(t, "false"))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "application_title.h"
+
 #include <QList>
 #include <QString>
 
@@ -8,9 +10,6 @@ class QWidget;
 namespace scrivane {
 
 enum class MessageIcon { None, Critical, Information };
-
-// The title of every box that gives none of its own.
-inline const QString applicationTitle = QStringLiteral("Scrivane");
 
 struct ShownMessage
 {

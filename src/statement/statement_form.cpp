@@ -1,6 +1,7 @@
 #include "statement_form.h"
 
 #include "text.h"
+#include "utf8.h"
 
 #include <cstdint>
 #include <cstring>
@@ -87,38 +88,15 @@ bool holdsUtf8Letters(const SegmentList& segments)
                     continue;
                 }
             }
-            const auto b0 = static_cast<unsigned char>(seg[i]);
-            if (b0 < 0x80) {
+            if (static_cast<unsigned char>(seg[i]) < 0x80) {
                 ++i;
                 continue;
             }
-            std::size_t len = 0;
-            unsigned char low = 0x80;
-            unsigned char high = 0xBF;
-            if (b0 >= 0xC2 && b0 <= 0xDF) {
-                len = 2;
-            } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-                len = 3;
-                low = b0 == 0xE0 ? 0xA0 : 0x80;
-                high = b0 == 0xED ? 0x9F : 0xBF;
-            } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-                len = 4;
-                low = b0 == 0xF0 ? 0x90 : 0x80;
-                high = b0 == 0xF4 ? 0x8F : 0xBF;
-            } else {
+            const std::size_t length = decodeUtf8(seg.substr(i)).length;
+            if (length == 0)
                 return false;
-            }
-            if (i + len > seg.size())
-                return false;
-            const auto b1 = static_cast<unsigned char>(seg[i + 1]);
-            if (b1 < low || b1 > high)
-                return false;
-            for (std::size_t k = 2; k < len; ++k) {
-                if ((static_cast<unsigned char>(seg[i + k]) & 0xC0) != 0x80)
-                    return false;
-            }
             beyondAscii = true;
-            i += len;
+            i += length;
         }
     }
     return beyondAscii;

@@ -1,39 +1,66 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace scrivane {
 
-// Trimming removes the space character only: tabs and line breaks belong to the
-// values of a statement and must survive.
-constexpr std::string_view trimSpaces(std::string_view s)
+namespace detail {
+
+template <class View, class Drop>
+constexpr View trimmedBy(View s, Drop drop)
 {
-    while (!s.empty() && s.front() == ' ')
+    while (!s.empty() && drop(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
+    while (!s.empty() && drop(s.back()))
         s.remove_suffix(1);
     return s;
+}
+
+} // namespace detail
+
+// Trimming removes the space character only: tabs and line breaks belong to the
+// values of a statement and must survive. Paths typed by the user are trimmed the
+// same way, in UTF-16.
+constexpr std::string_view trimSpaces(std::string_view s)
+{
+    return detail::trimmedBy(s, [](char c) { return c == ' '; });
+}
+
+constexpr std::u16string_view trimSpaces(std::u16string_view s)
+{
+    return detail::trimmedBy(s, [](char16_t c) { return c == u' '; });
 }
 
 // White space that a word of a name may carry from the file around it.
 constexpr std::string_view trimBlanks(std::string_view s)
 {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
+    return detail::trimmedBy(s, [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
 }
 
-constexpr char asciiUpper(char c)
+// ASCII letters only, for bytes (char) and decoded characters (char32_t) alike:
+// what lies beyond ASCII depends on a character set and is folded elsewhere.
+template <class Char>
+constexpr Char asciiUpper(Char c)
 {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    return (c >= Char('a') && c <= Char('z')) ? static_cast<Char>(c - Char('a') + Char('A')) : c;
 }
 
-constexpr char asciiLower(char c)
+template <class Char>
+constexpr Char asciiLower(Char c)
 {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+
+constexpr bool equalsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (asciiUpper(a[i]) != asciiUpper(b[i]))
+            return false;
+    }
+    return true;
 }
 
 // Tag names are ASCII, so an ASCII-only case fold is exact for them and never
