@@ -30,7 +30,8 @@ class MainForm : public QWidget
 
 public:
     // The text the file box shows before any file was chosen.
-    static inline const QString placeholder = QStringLiteral("<enter or select a file to clean>");
+    static inline const QString placeholder = QString::fromUtf8(
+        keys::fileName.defaultValue.data(), static_cast<qsizetype>(keys::fileName.defaultValue.size()));
 
     explicit MainForm(const UserSettings& settings,
                       const FileSystem& files = FileSystem::system(),

@@ -14,9 +14,9 @@ namespace scrivane {
 namespace {
 
 // A stored flag; text that is no truth value counts as the default.
-bool storedFlag(const UserSettings& settings, std::string_view key, bool defaultValue)
+bool storedFlag(const UserSettings& settings, const FlagKey& key)
 {
-    return truthValue(settings.getUserSetting(key, defaultValue)).value_or(defaultValue);
+    return readFlag(settings, key).value_or(key.onByDefault());
 }
 
 // A stored 16-bit whole number (spaces around it allowed); nullopt for anything else.
@@ -47,10 +47,10 @@ void setOption(QRadioButton* button, bool on)
 
 void MainForm::getUserSettings()
 {
-    setOption(quickbooksCompat_, storedFlag(settings_, "quickbooksCompat", false));
-    setOption(quickenCompat_, storedFlag(settings_, "quickenCompat", false));
-    setOption(noCompat_, storedFlag(settings_, "noCompat", true));
-    fileName_->setText(QString::fromStdString(settings_.getUserSetting("fileName", placeholder.toStdString())));
+    setOption(quickbooksCompat_, storedFlag(settings_, keys::quickbooksCompat));
+    setOption(quickenCompat_, storedFlag(settings_, keys::quickenCompat));
+    setOption(noCompat_, storedFlag(settings_, keys::noCompat));
+    fileName_->setText(QString::fromStdString(readSetting(settings_, keys::fileName)));
     // The dialog opens on the stored file only while that file is there, and else
     // in its folder (the file was cleaned to another name or put in the trash).
     if (files_.isPlainFile(fileName_->text()))
@@ -58,18 +58,18 @@ void MainForm::getUserSettings()
     else
         dlgOpenFile_.setFolderOf(fileName_->text());
     // The dialog has four filters; any other stored index counts as the default.
-    std::optional<int> index = storedShort(settings_.getUserSetting("fileTypeSelected", 1LL));
+    std::optional<int> index = storedShort(readSetting(settings_, keys::fileTypeSelected));
     dlgOpenFile_.setFilterIndex(index && *index >= 1 && *index <= 4 ? *index : 1);
 }
 
 void MainForm::saveUserSettings() const
 {
     // Each key is written on its own; one that fails does not stop the others.
-    settings_.saveUserSetting("quickbooksCompat", quickbooksCompat_->isChecked());
-    settings_.saveUserSetting("quickenCompat", quickenCompat_->isChecked());
-    settings_.saveUserSetting("noCompat", noCompat_->isChecked());
-    settings_.saveUserSetting("fileName", fileName_->text().toStdString());
-    settings_.saveUserSetting("fileTypeSelected", static_cast<long long>(dlgOpenFile_.filterIndex()));
+    settings_.saveUserSetting(keys::quickbooksCompat, quickbooksCompat_->isChecked());
+    settings_.saveUserSetting(keys::quickenCompat, quickenCompat_->isChecked());
+    settings_.saveUserSetting(keys::noCompat, noCompat_->isChecked());
+    settings_.saveUserSetting(keys::fileName, fileName_->text().toStdString());
+    settings_.saveUserSetting(keys::fileTypeSelected, dlgOpenFile_.filterIndex());
 }
 
 } // namespace scrivane

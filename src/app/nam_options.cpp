@@ -21,8 +21,6 @@ namespace scrivane {
 
 namespace {
 
-const QString wordsShownFirst = QStringLiteral("Check PMT XXX");
-
 QCheckBox* placeCheckBox(QWidget* parent, const char* name, const QString& text, int top)
 {
     auto* box = placeControl<QCheckBox>(parent, name, 20, top, 429, 21);
@@ -91,20 +89,19 @@ void NamOptions::buildControls()
 
 void NamOptions::getUserSettings()
 {
-    loadedWords_ = QString::fromStdString(settings_.getUserSetting("omitWords", wordsShownFirst.toStdString()));
+    loadedWords_ = QString::fromStdString(readSetting(settings_, keys::omitWordsShown));
     omitWords_->setPlainText(loadedWords_);
     shownWords_ = omitWords_->toPlainText();
 
     // A flag reads as the cleaner reads it, so the box shows what a clean will
     // do: "1", "True" or any other non-zero number is on, and text that is no
     // truth value at all (what a failing store returns) is off.
-    auto flag = [this](QCheckBox* box, const char* key) {
-        box->setChecked(truthValue(settings_.getUserSetting(key, 1LL)).value_or(false));
-    };
-    flag(mixedCase_, "mixedCase");
-    flag(removeDates_, "removeDates");
-    flag(removeNumbers_, "removeNumbers");
-    flag(removeRepeat_, "removeRepeat");
+    auto flag
+        = [this](QCheckBox* box, const FlagKey& key) { box->setChecked(readFlag(settings_, key).value_or(false)); };
+    flag(mixedCase_, keys::mixedCase);
+    flag(removeDates_, keys::removeDates);
+    flag(removeNumbers_, keys::removeNumbers);
+    flag(removeRepeat_, keys::removeRepeat);
 }
 
 void NamOptions::saveUserSettings() const
@@ -119,14 +116,12 @@ void NamOptions::saveUserSettings() const
         words.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 
     // Each key on its own: one write that fails does not keep the others back.
-    auto flag = [this](const QCheckBox* box, const char* key) {
-        settings_.saveUserSetting(key, std::string(box->isChecked() ? "1" : "0"));
-    };
-    settings_.saveUserSetting("omitWords", words.toStdString());
-    flag(mixedCase_, "mixedCase");
-    flag(removeDates_, "removeDates");
-    flag(removeNumbers_, "removeNumbers");
-    flag(removeRepeat_, "removeRepeat");
+    auto flag = [this](const QCheckBox* box, const FlagKey& key) { settings_.saveUserSetting(key, box->isChecked()); };
+    settings_.saveUserSetting(keys::omitWords, words.toStdString());
+    flag(mixedCase_, keys::mixedCase);
+    flag(removeDates_, keys::removeDates);
+    flag(removeNumbers_, keys::removeNumbers);
+    flag(removeRepeat_, keys::removeRepeat);
 }
 
 void NamOptions::preview(bool cleanNames)

@@ -32,7 +32,7 @@ QString NameWindows::statementPath() const
 {
     if (mainForm_)
         return mainForm_->statementPath();
-    return QString::fromStdString(settings_.getUserSetting("fileName", MainForm::placeholder.toStdString()));
+    return QString::fromStdString(readSetting(settings_, keys::fileName));
 }
 
 } // namespace scrivane

@@ -40,11 +40,11 @@ void printLine(std::FILE* stream, const std::string& line)
 Target storedTarget(const OptionSource& store)
 {
     Target target = Target::Other;
-    if (truthValue(store.getUserSetting("quickbooksCompat", false)).value_or(false))
+    if (readFlag(store, keys::quickbooksCompat).value_or(false))
         target = Target::QuickBooks;
-    if (truthValue(store.getUserSetting("quickenCompat", false)).value_or(false))
+    if (readFlag(store, keys::quickenCompat).value_or(false))
         target = Target::Quicken;
-    if (truthValue(store.getUserSetting("noCompat", true)).value_or(false))
+    if (readFlag(store, keys::noCompat).value_or(false))
         target = Target::Other;
     return target;
 }

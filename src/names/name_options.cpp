@@ -29,17 +29,38 @@ std::optional<bool> truthValue(std::string_view text)
     return std::nullopt;
 }
 
+std::string readSetting(const OptionSource& source, const TextKey& key)
+{
+    return source.getUserSetting(key.name, std::string(key.defaultValue));
+}
+
+std::string readSetting(const OptionSource& source, const NumberKey& key)
+{
+    return source.getUserSetting(key.name, key.defaultValue);
+}
+
+std::optional<bool> readFlag(const OptionSource& source, const FlagKey& key)
+{
+    const SettingDefault defaultValue = std::visit([](auto value) { return SettingDefault(value); }, key.defaultValue);
+    return truthValue(source.getUserSetting(key.name, defaultValue));
+}
+
+SettingDefault flagValue(const FlagKey& key, bool on)
+{
+    if (key.form == FlagForm::Words)
+        return on;
+    return std::string(on ? "1" : "0");
+}
+
 NameOptions readNameOptions(const OptionSource& source)
 {
-    auto flag = [&source](std::string_view key, SettingDefault defaultValue) {
-        return truthValue(source.getUserSetting(key, defaultValue)).value_or(false);
-    };
+    auto flag = [&source](const FlagKey& key) { return readFlag(source, key).value_or(false); };
     NameOptions options;
-    options.omitWords = source.getUserSetting("omitWords", SettingDefault(std::string("CHECK REF")));
-    options.mixedCase = flag("mixedCase", true);
-    options.removeDates = flag("removeDates", 1LL);
-    options.removeNumbers = flag("removeNumbers", 1LL);
-    options.removeRepeat = flag("removeRepeat", 1LL);
+    options.omitWords = readSetting(source, keys::omitWords);
+    options.mixedCase = flag(keys::mixedCase);
+    options.removeDates = flag(keys::removeDates);
+    options.removeNumbers = flag(keys::removeNumbers);
+    options.removeRepeat = flag(keys::removeRepeat);
     return options;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "setting_keys.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,9 +29,20 @@ public:
     virtual std::string getUserSetting(std::string_view key, const SettingDefault& defaultValue) const = 0;
 };
 
+// The stored text of a key, or its default in text form while it is absent.
+std::string readSetting(const OptionSource& source, const TextKey& key);
+std::string readSetting(const OptionSource& source, const NumberKey& key);
+
+// The truth value of a flag's stored text (truthValue above); none when the text
+// has none, and each reader decides what that means.
+std::optional<bool> readFlag(const OptionSource& source, const FlagKey& key);
+
+// What is handed to the store to write a flag, in the flag's stored form.
+SettingDefault flagValue(const FlagKey& key, bool on);
+
 struct NameOptions
 {
-    std::string omitWords = "CHECK REF";
+    std::string omitWords = std::string(keys::omitWords.defaultValue);
     bool mixedCase = true;
     bool removeDates = true;
     bool removeNumbers = true;

@@ -28,6 +28,14 @@ public:
     // True exactly when this value has reached the disk.
     bool saveUserSetting(std::string_view key, const SettingDefault& value) const;
 
+    // The same for the keys of setting_keys.h, each value in its key's stored form.
+    bool saveUserSetting(const FlagKey& key, bool on) const { return saveUserSetting(key.name, flagValue(key, on)); }
+    bool saveUserSetting(const NumberKey& key, long long value) const { return saveUserSetting(key.name, value); }
+    bool saveUserSetting(const TextKey& key, std::string text) const
+    {
+        return saveUserSetting(key.name, SettingDefault(std::move(text)));
+    }
+
 private:
     QString path_;
 };
