@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace scrivane {
+
+// Where a piece of element text came from. A writer that changes the form of a
+// statement needs to know: a character written as a reference or inside a CDATA
+// section may be one that the markup would take for its own ("&", "<", ">").
+enum class TextOrigin {
+    Literal, // characters as they stand in the document
+    Reference, // one character written as an entity or a numeric character reference
+    Cdata, // the content of a CDATA section
+};
+
+// What the reader finds, in document order. A handler that returns false stops
+// the reading; its reason is then the reader's.
+class XmlHandler
+{
+public:
+    virtual ~XmlHandler() = default;
+    // A processing instruction anywhere in the document (never the XML declaration).
+    virtual void processingInstruction(std::string_view target, std::string_view content) = 0;
+    virtual bool startElement(std::string_view name, bool hasAttributes) = 0;
+    virtual bool endElement(std::string_view name) = 0;
+    // Characters of element content, line ends already read as "\n".
+    virtual bool text(std::u32string_view chars, TextOrigin origin) = 0;
+    // Why the handler stopped the reading.
+    virtual std::string stopReason() const = 0;
+};
+
+// Reads a statement in the XML form and tells the handler what it holds. Returns
+// an empty text when the document was read to its end, otherwise why not: where
+// the document is not well-formed XML (what a validating reader such as xmllint
+// rejects, apart from a document type declaration, which this reader does not
+// read), or the handler's reason. Comments and white space outside elements are
+// passed over. Encodings read: UTF-8 (the default), US-ASCII, ISO-8859-1 and
+// Windows-1252.
+std::string readXml(std::string_view document, XmlHandler& handler);
+
+} // namespace scrivane

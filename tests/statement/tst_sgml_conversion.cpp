@@ -1,0 +1,233 @@
+#include "statement/sgml_conversion.h"
+
+#include <QTest>
+
+using namespace scrivane;
+
+namespace {
+
+const QByteArray xmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                           "<?OFX OFXHEADER=\"200\" VERSION=\"211\" SECURITY=\"NONE\" OLDFILEUID=\"NONE\" "
+                           "NEWFILEUID=\"NONE\"?>\n";
+
+// The OFX 1.0.2 header with the three values that come from the "<?OFX" instruction.
+QByteArray
+sgmlHead(const QByteArray& security = "NONE", const QByteArray& oldUid = "NONE", const QByteArray& newUid = "NONE")
+{
+    return "OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\nSECURITY:" + security
+        + "\r\nENCODING:USASCII\r\nCHARSET:1252\r\nCOMPRESSION:NONE\r\nOLDFILEUID:" + oldUid
+        + "\r\nNEWFILEUID:" + newUid + "\r\n\r\n";
+}
+
+// Lines written as banks write them: each one ended by CR LF.
+QByteArray lines(const QByteArrayList& list)
+{
+    return list.join("\r\n") + "\r\n";
+}
+
+} // namespace
+
+class TestSgmlConversion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every rule at once, on a statement small enough to work out by hand.
+    void smallStatementByHand()
+    {
+        const QByteArray xml = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+                               "<?OFX OFXHEADER=\"200\" VERSION=\"211\" SECURITY=\"NONE\" OLDFILEUID=\"NONE\" "
+                               "NEWFILEUID=\"1a2b\"?>\n"
+                               "<OFX>\n"
+                               "  <SIGNONMSGSRSV1>\n"
+                               "    <SONRS>\n"
+                               "      <STATUS><CODE>0</CODE><SEVERITY>INFO</SEVERITY></STATUS>\n"
+                               "      <DTSERVER>20240105</DTSERVER>\n"
+                               "    </SONRS>\n"
+                               "  </SIGNONMSGSRSV1>\n"
+                               "  <!-- one payment -->\n"
+                               "  <BANKMSGSRSV1><STMTTRNRS><STMTRS><BANKTRANLIST>\n"
+                               "    <STMTTRN><TRNAMT>-4.50</TRNAMT><NAME>CAF\xC3\x89 &amp; CO</NAME>"
+                               "<MEMO><![CDATA[a<b]]></MEMO></STMTTRN>\n"
+                               "  </BANKTRANLIST></STMTRS></STMTTRNRS></BANKMSGSRSV1>\n"
+                               "</OFX>\n";
+        const QByteArray expected = "OFXHEADER:100\r\n"
+                                    "DATA:OFXSGML\r\n"
+                                    "VERSION:102\r\n"
+                                    "SECURITY:NONE\r\n"
+                                    "ENCODING:USASCII\r\n"
+                                    "CHARSET:1252\r\n"
+                                    "COMPRESSION:NONE\r\n"
+                                    "OLDFILEUID:NONE\r\n"
+                                    "NEWFILEUID:1a2b\r\n"
+                                    "\r\n"
+                                    "<OFX>\r\n"
+                                    "<SIGNONMSGSRSV1>\r\n"
+                                    "<SONRS>\r\n"
+                                    "<STATUS>\r\n"
+                                    "<CODE>0\r\n"
+                                    "<SEVERITY>INFO\r\n"
+                                    "</STATUS>\r\n"
+                                    "<DTSERVER>20240105\r\n"
+                                    "</SONRS>\r\n"
+                                    "</SIGNONMSGSRSV1>\r\n"
+                                    "<BANKMSGSRSV1>\r\n"
+                                    "<STMTTRNRS>\r\n"
+                                    "<STMTRS>\r\n"
+                                    "<BANKTRANLIST>\r\n"
+                                    "<STMTTRN>\r\n"
+                                    "<TRNAMT>-4.50\r\n"
+                                    "<NAME>CAF\xC9 &amp; CO\r\n"
+                                    "<MEMO>a&lt;b\r\n"
+                                    "</STMTTRN>\r\n"
+                                    "</BANKTRANLIST>\r\n"
+                                    "</STMTRS>\r\n"
+                                    "</STMTTRNRS>\r\n"
+                                    "</BANKMSGSRSV1>\r\n"
+                                    "</OFX>\r\n";
+        const SgmlConversion result = convertToSgml(xml.toStdString());
+        QVERIFY2(result.converted, result.reason.c_str());
+        QCOMPARE(QByteArray::fromStdString(result.text), expected);
+    }
+
+    void converts_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QByteArray>("expected");
+
+        // The header: values of the instruction, defaults where it has none.
+        QTest::newRow("header from the instruction")
+            << QByteArray("<?xml version='1.0'?><?OFX OFXHEADER='200' SECURITY='TYPE1' OLDFILEUID='7' "
+                          "NEWFILEUID = \"8\"?><OFX></OFX>")
+            << sgmlHead("TYPE1", "7", "8") + lines({"<OFX></OFX>"});
+        QTest::newRow("no instruction") << QByteArray("<?xml version=\"1.0\"?>\r\n<OFX><A>1</A></OFX>")
+                                        << sgmlHead() + lines({"<OFX>", "<A>1", "</OFX>"});
+        QTest::newRow("instruction without uids") << QByteArray("<?OFX OFXHEADER=\"200\"?><OFX><A>1</A></OFX>")
+                                                  << sgmlHead() + lines({"<OFX>", "<A>1", "</OFX>"});
+
+        // Character sets: everything ends in Windows-1252.
+        QTest::newRow("utf-8 letters") << xmlHead + "<OFX><N>Caf\xC3\xA9 \xE2\x82\xAC\xC5\x93</N></OFX>"
+                                       << sgmlHead() + lines({"<OFX>", "<N>Caf\xE9 \x80\x9C", "</OFX>"});
+        QTest::newRow("latin-1") << QByteArray(
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><OFX><N>\xE9\xFF</N></OFX>")
+                                 << sgmlHead() + lines({"<OFX>", "<N>\xE9\xFF", "</OFX>"});
+        QTest::newRow("windows-1252") << QByteArray(
+            "<?xml version=\"1.0\" encoding=\"windows-1252\"?><OFX><N>\x80\x99</N></OFX>")
+                                      << sgmlHead() + lines({"<OFX>", "<N>\x80\x99", "</OFX>"});
+        QTest::newRow("us-ascii") << QByteArray("<?xml version=\"1.0\" encoding=\"USASCII\"?><OFX><N>a</N></OFX>")
+                                  << sgmlHead() + lines({"<OFX>", "<N>a", "</OFX>"});
+        QTest::newRow("numeric references") << xmlHead + "<OFX><N>&#233;&#x20AC;&#65;</N></OFX>"
+                                            << sgmlHead()
+                + lines({"<OFX>",
+                         "<N>\xE9\x80"
+                         "A",
+                         "</OFX>"});
+
+        // Aggregates keep both tags, data elements lose the end tag; white space
+        // and comments between elements go.
+        QTest::newRow("nesting") << xmlHead + "<OFX>\n\t<A>\n <B>x</B><!-- c --><C>y</C>\n</A>\n</OFX>"
+                                 << sgmlHead() + lines({"<OFX>", "<A>", "<B>x", "<C>y", "</A>", "</OFX>"});
+        QTest::newRow("empty elements") << xmlHead + "<OFX><BANKTRANLIST/><MEMO></MEMO><N>  </N></OFX>"
+                                        << sgmlHead()
+                + lines({"<OFX>", "<BANKTRANLIST></BANKTRANLIST>", "<MEMO></MEMO>", "<N></N>", "</OFX>"});
+        QTest::newRow("aggregate holding text") << xmlHead + "<OFX><STMTTRN>cut</STMTTRN></OFX>"
+                                                << sgmlHead() + lines({"<OFX>", "<STMTTRN>cut</STMTTRN>", "</OFX>"});
+        QTest::newRow("text kept as it stands")
+            << xmlHead + "<OFX><M> a  b </M></OFX>" << sgmlHead() + lines({"<OFX>", "<M> a  b ", "</OFX>"});
+        QTest::newRow("processing instruction inside")
+            << xmlHead + "<OFX><?x y?><A>1<?x?>2</A></OFX>" << sgmlHead() + lines({"<OFX>", "<A>12", "</OFX>"});
+
+        // Entities stay entities; other references become their characters.
+        QTest::newRow("entities") << xmlHead + "<OFX><N>AT&amp;T &lt;&gt; a>b</N></OFX>"
+                                  << sgmlHead() + lines({"<OFX>", "<N>AT&amp;T &lt;&gt; a>b", "</OFX>"});
+        QTest::newRow("quotes") << xmlHead + "<OFX><N>&quot;Joe&apos;s&quot;</N></OFX>"
+                                << sgmlHead() + lines({"<OFX>", "<N>\"Joe's\"", "</OFX>"});
+        QTest::newRow("references to markup") << xmlHead + "<OFX><N>&#38;&#60;&#x3E;</N></OFX>"
+                                              << sgmlHead() + lines({"<OFX>", "<N>&amp;&lt;&gt;", "</OFX>"});
+
+        // CDATA content becomes text with the markup characters escaped.
+        QTest::newRow("cdata") << xmlHead + "<OFX><N><![CDATA[B&G <CAFE> ]]]></N></OFX>"
+                               << sgmlHead() + lines({"<OFX>", "<N>B&amp;G &lt;CAFE&gt; ]", "</OFX>"});
+        QTest::newRow("cdata between text")
+            << xmlHead + "<OFX><N>a<![CDATA[&]]>b</N></OFX>" << sgmlHead() + lines({"<OFX>", "<N>a&amp;b", "</OFX>"});
+        QTest::newRow("cdata line ends") << xmlHead + "<OFX><N><![CDATA[a\r\nb]]></N></OFX>"
+                                         << sgmlHead() + lines({"<OFX>", "<N>a\nb", "</OFX>"});
+    }
+    void converts()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QByteArray, expected);
+        const SgmlConversion result = convertToSgml(xml.toStdString());
+        QVERIFY2(result.converted, result.reason.c_str());
+        QCOMPARE(QByteArray::fromStdString(result.text), expected);
+    }
+
+    void refuses_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<QString>("reason");
+
+        // A character that Windows-1252 lacks is named, never dropped.
+        QTest::newRow("check mark") << xmlHead + "<OFX><N>OK \xE2\x9C\x93</N></OFX>"
+                                    << "the character \"\u2713\" (U+2713) has no place in Windows-1252";
+        QTest::newRow("reference beyond 1252") << xmlHead + "<OFX><N>&#x4E2D;</N></OFX>"
+                                               << "the character \"\u4E2D\" (U+4E2D)";
+        QTest::newRow("C1 control") << xmlHead + "<OFX><N>&#x85;</N></OFX>"
+                                    << "(U+0085) has no place";
+        QTest::newRow("header value") << QByteArray("<?OFX NEWFILEUID=\"a b\"?><OFX></OFX>")
+                                      << "the header value NEWFILEUID=\"a b\"";
+        // What the SGML form has no way to say.
+        QTest::newRow("attributes") << xmlHead + "<OFX><A x=\"1\">2</A></OFX>"
+                                    << "<A> has attributes";
+        QTest::newRow("mixed content") << xmlHead + "<OFX>x<A>2</A></OFX>"
+                                       << "text stands beside the elements";
+        QTest::newRow("text after an element") << xmlHead + "<OFX><A>2</A>x</OFX>"
+                                               << "text stands beside the elements inside <OFX>";
+        QTest::newRow("unknown encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-16\"?><OFX/>")
+                                          << "its encoding UTF-16 is not one that Scrivane reads";
+
+        QTest::newRow("document type") << xmlHead + "<!DOCTYPE OFX><OFX/>"
+                                       << "it has a document type declaration, which Scrivane does not read";
+
+        // Not well-formed: what xmllint rejects. The first fault is told, with its line.
+        const char* notXml = "it is not well-formed XML (line ";
+        const auto bad = [&](const char* name, const QByteArray& text, const QString& where) {
+            QTest::newRow(name) << text << QString(notXml) + where;
+        };
+        bad("tags cross", xmlHead + "<OFX>\n<A><B>1</A></B></OFX>", "4: the end tag </A> does not close <B>)");
+        bad("SGML inside XML",
+            xmlHead + "<OFX>\n<CODE>0\n<SEVERITY>INFO\n</OFX>",
+            "6: the end tag </OFX> does not close <SEVERITY>");
+        bad("unclosed", xmlHead + "<OFX><A>1</A>", "3: the statement ends before the end tag </OFX>");
+        bad("undefined entity", xmlHead + "<OFX><N>&nbsp;</N></OFX>", "3: the entity &nbsp; is not defined");
+        bad("bare ampersand", xmlHead + "<OFX><N>A & B</N></OFX>", "3: \"&\" does not begin a reference");
+        bad("two roots", xmlHead + "<OFX></OFX><OFX></OFX>", "3: something other than a comment follows");
+        bad("text before the root", xmlHead + "x<OFX></OFX>", "3: text stands before the root element");
+        bad("declaration not first",
+            QByteArray("\n<?xml version=\"1.0\"?><OFX/>"),
+            "2: an XML declaration stands elsewhere");
+        bad("double hyphen in comment", xmlHead + "<!-- a -- b --><OFX/>", "3: \"--\" stands inside a comment");
+        bad("cdata end in text", xmlHead + "<OFX><N>]]></N></OFX>", "3: \"]]>\" stands in text");
+        bad("lone <", xmlHead + "<OFX><N>a < b</N></OFX>", "3: a name is missing");
+        bad("duplicate attribute", xmlHead + "<OFX a=\"1\" a=\"2\"/>", "3: an attribute stands twice");
+        bad("invalid utf-8", xmlHead + "<OFX><N>\xE9</N></OFX>", "3: bytes that are not valid UTF-8");
+        bad("beyond ascii",
+            QByteArray("<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n<OFX><N>\xE9</N></OFX>"),
+            "2: a byte beyond ASCII");
+        bad("control character", xmlHead + "<OFX><N>\x01</N></OFX>", "3: the character U+0001");
+        bad("reference to nothing", xmlHead + "<OFX><N>&#0;</N></OFX>", "3: a character reference to U+0000");
+        bad("no root", xmlHead, "3: there is no root element");
+    }
+    void refuses()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(QString, reason);
+        const SgmlConversion result = convertToSgml(xml.toStdString());
+        QVERIFY(!result.converted);
+        QVERIFY(result.text.empty());
+        QVERIFY2(QString::fromStdString(result.reason).contains(reason), result.reason.c_str());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSgmlConversion)
+#include "tst_sgml_conversion.moc"
