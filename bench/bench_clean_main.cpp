@@ -79,7 +79,8 @@ int main(int argc, char** argv)
     const NameOptions options;
     SegmentList segments;
     if (list.empty()) {
-        cleanStatement(text, segments, target, options, LocaleRules::enUS());
+        std::string converted;
+        cleanStatement(text, converted, segments, target, options, LocaleRules::enUS());
         segments.forEachPiece([](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
     } else {
         splitTagSegments(text, segments);

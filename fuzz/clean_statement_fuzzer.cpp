@@ -1,8 +1,12 @@
 // The whole clean in memory, as the program runs it: names cleaned, then the
 // bank identifier put in, with options and target from the front of the input
 // (see fuzz_input.h). Beside the checks of each step, the written statement must
-// list, read again, exactly the names that the cleaned preview showed.
+// list, read again, exactly the names that the cleaned preview showed. An XML
+// statement cleaned for QuickBooks is converted to the SGML form first; read
+// back, the conversion holds the XML's element tree and text, and the name and
+// identifier steps are then held to their invariants on the converted text.
 
+#include "conversion_invariants.h"
 #include "fuzz_input.h"
 #include "invariants.h"
 
@@ -23,12 +27,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LocaleRules& locale = LocaleRules::enUS();
 
     SegmentList segments;
-    cleanStatement(text, segments, config.target, config.options, locale);
+    std::string converted;
+    const FormReport form = cleanStatement(text, converted, segments, config.target, config.options, locale);
     const std::string written = joinSegments(segments);
 
     // The same run step by step, each step held to its own invariants.
     SegmentList steps;
     splitTagSegments(text, steps);
+    const bool xmlForQuickBooks = config.target == Target::QuickBooks && isXmlForm(steps);
+    FUZZ_CHECK(!form.converted || xmlForQuickBooks, "only an XML statement for QuickBooks is converted");
+    FUZZ_CHECK(form.converted || form.notConverted.empty() != xmlForQuickBooks,
+               "an XML statement for QuickBooks is converted, or the user is told why not");
+    if (form.converted) {
+        checkConversion(text, converted);
+        splitTagSegments(converted, steps);
+        FUZZ_CHECK(!isXmlForm(steps), "the converted statement is in the SGML form");
+    }
     const Snapshot cut = snapshot(steps);
     const Charset charset = detectCharset(steps);
     cleanPayeeNames(steps, config.options, locale);
@@ -48,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     splitTagSegments(written, reread);
     FUZZ_CHECK(payeeNamesForDisplay(reread) == previewed, "the written names are the previewed ones");
 
-    if (charset != Charset::Utf8)
+    if (form.converted)
+        FUZZ_CHECK(written.size() <= converted.size() + 26, "only the identifier element makes the statement longer");
+    else if (charset != Charset::Utf8)
         FUZZ_CHECK(written.size() <= text.size() + 26, "only the identifier element makes the statement longer");
     else if (isValidUtf8(text))
         FUZZ_CHECK(isValidUtf8(written), "valid UTF-8 in gives valid UTF-8 out");

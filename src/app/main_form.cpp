@@ -202,7 +202,8 @@ void MainForm::cleanFile()
     CleanOutcome outcome = cleanStatementFile(input, chosen, readNameOptions(settings_), locale_, files_);
     if (outcome.succeeded()) {
         fileName_->setText(outcome.outputPath);
-        showMessage(this, QString::fromStdString(cleanedMessage(chosen)), MessageIcon::Information);
+        showMessage(
+            this, QString::fromStdString(cleanedMessage(chosen, outcome.notConverted)), MessageIcon::Information);
     } else {
         showMessage(this, cleanFailureMessage(*outcome.failure, input, outcome.outputPath), MessageIcon::Critical);
     }

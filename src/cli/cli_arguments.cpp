@@ -73,6 +73,10 @@ ParseResult parseArguments(const std::vector<std::string>& args)
             a.toStdout = true;
             continue;
         }
+        if (arg == "--keep-form") {
+            a.keepForm = true;
+            continue;
+        }
         std::string value;
         if (takeValue(args, i, "--target", value, error)) {
             if (error.empty() && value != "quickbooks" && value != "quicken" && value != "other")
@@ -135,6 +139,8 @@ std::string usageText(const std::string& settingsFile)
            "                           desktop program stored; Other when none)\n"
            "  --stdout                 write the cleaned statement to standard output\n"
            "                           (exactly one FILE)\n"
+           "  --keep-form              write an XML statement as XML for QuickBooks too,\n"
+           "                           rather than in the OFX 1.0.2 form it always reads\n"
            "  --list raw|clean         print the names the preview windows would list, exactly\n"
            "                           one line per name, line breaks and trailing white space\n"
            "                           removed; names cleaned away are not printed\n"

@@ -14,6 +14,7 @@ struct Arguments
 {
     std::optional<std::string> target; // "quickbooks", "quicken" or "other"
     bool toStdout = false;
+    bool keepForm = false; // QuickBooks gets an XML statement as XML
     ListMode list = ListMode::None;
     std::optional<std::string> omitWords;
     std::optional<bool> properCase;

@@ -8,6 +8,7 @@
 #include "platform/locale_rules_qt.h"
 #include "platform/statement_file.h"
 #include "scrivane/version.h"
+#include "statement/guidance.h"
 #include "statement/segment_list.h"
 #include "statement/text.h"
 
@@ -215,8 +216,20 @@ bool cleanStandardInput(Target target, const NameOptions& options, const LocaleR
     return true;
 }
 
-bool writeToStdout(
-    const QString& path, Target target, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+// One line on the error stream for a statement that QuickBooks gets in its XML
+// form after all; the clean itself succeeded.
+void reportNotConverted(const Streams& streams, const QString& path, const std::string& reason)
+{
+    if (!reason.empty())
+        reportFailure(streams, path, QString::fromStdString(notConvertedSentence(reason)));
+}
+
+bool writeToStdout(const QString& path,
+                   Target target,
+                   FormChoice form,
+                   const NameOptions& options,
+                   const LocaleRules& locale,
+                   const Streams& streams)
 {
     if (path == QLatin1String(standardInputName))
         return cleanStandardInput(target, options, locale, streams);
@@ -225,25 +238,31 @@ bool writeToStdout(
         reportFailure(streams, path, QStringLiteral("cannot open standard output: ") + out.errorString());
         return false;
     }
-    std::optional<CleanFailure> failure
-        = cleanStatementTo(path, target, options, locale, out, QStringLiteral("standard output"));
+    const CleanOutcome outcome = cleanStatementTo(
+        path, target, options, locale, out, QStringLiteral("standard output"), FileSystem::system(), form);
     out.flush();
-    if (failure) {
-        reportFailure(streams, path, describe(*failure, path, QString()));
+    if (!outcome.succeeded()) {
+        reportFailure(streams, path, describe(*outcome.failure, path, QString()));
         return false;
     }
+    reportNotConverted(streams, path, outcome.notConverted);
     return true;
 }
 
-bool cleanFile(
-    const QString& path, Target target, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+bool cleanFile(const QString& path,
+               Target target,
+               FormChoice form,
+               const NameOptions& options,
+               const LocaleRules& locale,
+               const Streams& streams)
 {
-    CleanOutcome outcome = cleanStatementFile(path, target, options, locale);
+    CleanOutcome outcome = cleanStatementFile(path, target, options, locale, FileSystem::system(), form);
     if (!outcome.succeeded()) {
         reportFailure(streams, path, describe(*outcome.failure, path, outcome.outputPath));
         return false;
     }
     printLine(streams.out, bytesOf(path) + " -> " + bytesOf(outcome.outputPath));
+    reportNotConverted(streams, path, outcome.notConverted);
     return true;
 }
 
@@ -267,6 +286,7 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
     }
 
     const Target target = targetFor(args, store);
+    const FormChoice form = args.keepForm ? FormChoice::Keep : FormChoice::ForTarget;
     const NameOptions options = optionsFor(args, store);
     const LocaleRules locale = localeRulesFor(QLocale::system());
 
@@ -280,9 +300,9 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
         if (args.list != ListMode::None)
             ok = listNames(path, args.list == ListMode::Clean, options, locale, streams);
         else if (args.toStdout)
-            ok = writeToStdout(path, target, options, locale, streams);
+            ok = writeToStdout(path, target, form, options, locale, streams);
         else
-            ok = cleanFile(path, target, options, locale, streams);
+            ok = cleanFile(path, target, form, options, locale, streams);
         if (!ok)
             ++failed;
     }

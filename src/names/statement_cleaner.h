@@ -5,14 +5,34 @@
 #include "statement/compat.h"
 #include "statement/segment_list.h"
 
+#include <string>
 #include <string_view>
 
 namespace scrivane {
 
-// The whole clean of a statement in memory: cut into segments, payee names
-// cleaned, bank identifier put in for the target. The list views into text, which
-// must outlive it; joining the list gives the bytes to write.
-void cleanStatement(
-    std::string_view text, SegmentList& segments, Target target, const NameOptions& options, const LocaleRules& locale);
+// Whether an XML statement cleaned for QuickBooks is written in the SGML form of
+// OFX 1.0.2 (the only form every QuickBooks reads) or keeps its own.
+enum class FormChoice { ForTarget, Keep };
+
+// What became of the statement's form.
+struct FormReport
+{
+    bool converted = false; // an XML statement now in the SGML form
+    std::string notConverted; // why an XML statement for QuickBooks stayed XML; empty otherwise
+};
+
+// The whole clean of a statement in memory: cut into segments, converted to the
+// SGML form when QuickBooks is the target and the statement is XML, payee names
+// cleaned and bank identifier put in for the target, both on the converted text.
+// The list views into text, or into converted when the form changed; both must
+// outlive it. Joining the list gives the bytes to write. A statement that cannot
+// be converted is cleaned in its own form, and the report says why.
+FormReport cleanStatement(std::string_view text,
+                          std::string& converted,
+                          SegmentList& segments,
+                          Target target,
+                          const NameOptions& options,
+                          const LocaleRules& locale,
+                          FormChoice form = FormChoice::ForTarget);
 
 } // namespace scrivane

@@ -1,7 +1,6 @@
 #include "statement_file.h"
 
 #include "file_pattern.h"
-#include "names/statement_cleaner.h"
 #include "statement/output_name.h"
 #include "statement/segment_list.h"
 
@@ -67,8 +66,12 @@ bool sameFile(const QString& a, const QString& b)
 
 } // namespace
 
-CleanOutcome cleanStatementFile(
-    const QString& path, Target target, const NameOptions& options, const LocaleRules& locale, const FileSystem& files)
+CleanOutcome cleanStatementFile(const QString& path,
+                                Target target,
+                                const NameOptions& options,
+                                const LocaleRules& locale,
+                                const FileSystem& files,
+                                FormChoice form)
 {
     CleanOutcome outcome;
     outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), target));
@@ -77,7 +80,9 @@ CleanOutcome cleanStatementFile(
     if ((outcome.failure = readInput(path, files, bytes)))
         return outcome;
     SegmentList segments;
-    cleanStatement(viewOf(bytes), segments, target, options, locale);
+    std::string converted;
+    outcome.notConverted
+        = cleanStatement(viewOf(bytes), converted, segments, target, options, locale, form).notConverted;
 
     // The output is never readable by more users than the statement was.
     std::optional<FileError> written = files.writeWhole(
@@ -93,26 +98,30 @@ CleanOutcome cleanStatementFile(
     return outcome;
 }
 
-std::optional<CleanFailure> cleanStatementTo(const QString& path,
-                                             Target target,
-                                             const NameOptions& options,
-                                             const LocaleRules& locale,
-                                             QIODevice& out,
-                                             const QString& outName,
-                                             const FileSystem& files)
+CleanOutcome cleanStatementTo(const QString& path,
+                              Target target,
+                              const NameOptions& options,
+                              const LocaleRules& locale,
+                              QIODevice& out,
+                              const QString& outName,
+                              const FileSystem& files,
+                              FormChoice form)
 {
+    CleanOutcome outcome;
     QByteArray bytes;
-    if (std::optional<CleanFailure> failure = readInput(path, files, bytes))
-        return failure;
+    if ((outcome.failure = readInput(path, files, bytes)))
+        return outcome;
     SegmentList segments;
-    cleanStatement(viewOf(bytes), segments, target, options, locale);
+    std::string converted;
+    outcome.notConverted
+        = cleanStatement(viewOf(bytes), converted, segments, target, options, locale, form).notConverted;
 
     const bool ok = writeInBlocks(segments, [&out](std::string_view piece) {
         return out.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
     });
     if (!ok)
-        return CleanFailure {CleanStep::Write, {outName, out.errorString()}};
-    return std::nullopt;
+        outcome.failure = CleanFailure {CleanStep::Write, {outName, out.errorString()}};
+    return outcome;
 }
 
 } // namespace scrivane

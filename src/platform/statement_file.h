@@ -3,6 +3,7 @@
 #include "file_services.h"
 #include "names/locale_rules.h"
 #include "names/name_options.h"
+#include "names/statement_cleaner.h"
 #include "statement/compat.h"
 
 #include <QString>
@@ -28,6 +29,9 @@ struct CleanOutcome
     // Where the cleaned statement goes: the input's name with the target's extension.
     QString outputPath;
     std::optional<CleanFailure> failure;
+    // Why an XML statement cleaned for QuickBooks kept its XML form (UTF-8); empty
+    // when it was converted or needed no conversion.
+    std::string notConverted;
 
     bool succeeded() const { return !failure; }
 };
@@ -44,16 +48,19 @@ CleanOutcome cleanStatementFile(const QString& path,
                                 Target target,
                                 const NameOptions& options,
                                 const LocaleRules& locale,
-                                const FileSystem& files = FileSystem::system());
+                                const FileSystem& files = FileSystem::system(),
+                                FormChoice form = FormChoice::ForTarget);
 
 // The same clean with the result going to out instead of a file; no file is
 // written or deleted. Write failures of out are reported under the name outName.
-std::optional<CleanFailure> cleanStatementTo(const QString& path,
-                                             Target target,
-                                             const NameOptions& options,
-                                             const LocaleRules& locale,
-                                             QIODevice& out,
-                                             const QString& outName,
-                                             const FileSystem& files = FileSystem::system());
+// The outcome's output path is empty.
+CleanOutcome cleanStatementTo(const QString& path,
+                              Target target,
+                              const NameOptions& options,
+                              const LocaleRules& locale,
+                              QIODevice& out,
+                              const QString& outName,
+                              const FileSystem& files = FileSystem::system(),
+                              FormChoice form = FormChoice::ForTarget);
 
 } // namespace scrivane

@@ -38,11 +38,21 @@ std::string importGuidance(std::string_view word)
     return text;
 }
 
-std::string cleanedMessage(Target target)
+std::string notConvertedSentence(std::string_view reason)
+{
+    return "It was left in its XML form, which QuickBooks may refuse: it could not be converted to OFX 1.0.2 "
+           "because "
+        + std::string(reason) + ".";
+}
+
+std::string cleanedMessage(Target target, std::string_view notConverted)
 {
     std::string text = "File cleaned! You may now import it into ";
     text += targetLabel(target);
-    text += ".\r\n\r\n";
+    text += ".";
+    if (!notConverted.empty())
+        text += " " + notConvertedSentence(notConverted);
+    text += "\r\n\r\n";
     text += importGuidance(targetWord(target));
     return text;
 }

@@ -16,7 +16,12 @@ std::string_view targetLabel(Target target);
 // How to import a cleaned statement into the application named by word.
 std::string importGuidance(std::string_view word);
 
-// The message shown after a successful clean.
-std::string cleanedMessage(Target target);
+// Why an XML statement cleaned for QuickBooks kept its form, as one sentence
+// around the reason the conversion gave.
+std::string notConvertedSentence(std::string_view reason);
+
+// The message shown after a successful clean. A statement that QuickBooks was to
+// get in the SGML form and did not gets the sentence above after the first one.
+std::string cleanedMessage(Target target, std::string_view notConverted = {});
 
 } // namespace scrivane

@@ -1,5 +1,6 @@
 // Cleaned statements read back by a real OFX reader (libofx's ofxdump) and, when
-// they are XML, by xmllint.
+// they are XML, by xmllint. XML statements converted for QuickBooks are read back
+// by ofxdump and python3-ofxparse beside the same statement cleaned for Other.
 #include "support/sandbox.h"
 
 #include <QDirIterator>
@@ -34,6 +35,27 @@ std::pair<QByteArray, bool> runTool(const char* tool, const QStringList& args)
     return {process.readAll(), ok && process.exitCode() == 0};
 }
 
+// What a tool prints on its standard output alone, and whether it ended well.
+std::pair<QByteArray, bool> toolOutput(const QString& tool, const QStringList& args)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(tool, args);
+    const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    return {process.readAllStandardOutput(), ok && process.exitCode() == 0};
+}
+
+// The XML form as the program tells it: an XML declaration first, or an "<?OFX" instruction.
+bool isXmlStatement(const QByteArray& text)
+{
+    const QByteArray start = text.left(4096);
+    return text.trimmed().startsWith("<?xml") || text.trimmed().startsWith("\xEF\xBB\xBF<?xml")
+        || start.contains("<?OFX");
+}
+
+const QString ofxparseFacts = QStringLiteral(SCRIVANE_SOURCE_DIR "/tests/cli/ofxparse_facts.py");
+const QString debianPython = QStringLiteral("/usr/bin/python3");
+
 } // namespace
 
 class TestReaderRoundtrip : public QObject
@@ -42,6 +64,7 @@ class TestReaderRoundtrip : public QObject
 
     Sandbox box_;
     QStringList inputs_;
+    QStringList xmlInputs_; // every XML statement of the corpus and the generator
 
 private slots:
     void initTestCase()
@@ -54,6 +77,16 @@ private slots:
             QVERIFY(QFile::copy(corpus.filePath(), inputs_.last()));
         }
         QVERIFY2(!inputs_.isEmpty(), "no statements in the corpus");
+        for (const QString& input : inputs_) {
+            if (isXmlStatement(readFile(input)))
+                xmlInputs_ << input;
+        }
+        for (QDirIterator real(SCRIVANE_CORPUS_DIR "/real", QDir::Files); real.hasNext();) {
+            const QString copy = box_.path("real-" + QFileInfo(real.next()).fileName());
+            QVERIFY(QFile::copy(real.filePath(), copy));
+            if (isXmlStatement(readFile(copy)))
+                xmlInputs_ << copy;
+        }
         for (const char* kind : {"bank", "cc", "invest"}) {
             for (const char* form : {"sgml", "xml"}) {
                 inputs_ << box_.path(QStringLiteral("generated-%1-%2.ofx").arg(kind, form));
@@ -61,7 +94,24 @@ private slots:
                                                 {"--kind", kind, "--form", form, "--count", "50", "--seed", "7"});
                 QVERIFY(ok && text.contains("<OFX>") && writeFile(inputs_.last(), text));
             }
+            xmlInputs_ << box_.path(QStringLiteral("generated-%1-xml.ofx").arg(kind));
+            // Names as CDATA sections, letters beyond ASCII, an identifier already there.
+            xmlInputs_ << box_.path(QStringLiteral("generated-%1-xml-rich.ofx").arg(kind));
+            const auto [text, ok] = runTool(SCRIVANE_GENSTATEMENT_PROGRAM,
+                                            {"--kind",
+                                             kind,
+                                             "--form",
+                                             "xml",
+                                             "--count",
+                                             "50",
+                                             "--seed",
+                                             "11",
+                                             "--cdata",
+                                             "--accents",
+                                             "--bank-id"});
+            QVERIFY(ok && text.contains("<OFX>") && writeFile(xmlInputs_.last(), text));
         }
+        xmlInputs_.removeDuplicates();
     }
 
     void readsBack_data()
@@ -97,6 +147,70 @@ private slots:
             QCOMPARE(cleaned.out.left(cleaned.out.indexOf("</SONRS>")).count("<INTU.BID>"), 1);
         if (original.trimmed().startsWith("<?xml") && runTool("xmllint", {"--noout", input}).second)
             QVERIFY(runTool("xmllint", {"--noout", output}).second);
+    }
+
+    // QuickBooks gets every well-formed XML statement in the SGML form of OFX
+    // 1.0.2, and the readers find in it what they find in the XML cleaned for Other.
+    void convertedReadsBack_data()
+    {
+        QTest::addColumn<QString>("input");
+        for (const QString& input : xmlInputs_)
+            QTest::addRow("%s", qPrintable(QFileInfo(input).fileName())) << input;
+    }
+    void convertedReadsBack()
+    {
+        QFETCH(QString, input);
+        const QString name = QFileInfo(input).fileName();
+        const Run converted = box_.run({"--stdout", "--target", "quickbooks", "--", input});
+        const Run kept = box_.run({"--stdout", "--target", "quickbooks", "--keep-form", "--", input});
+        const Run other = box_.run({"--stdout", "--target", "other", "--", input});
+        QCOMPARE(converted.exitCode, 0);
+        QCOMPARE(kept.exitCode, 0);
+        QCOMPARE(other.exitCode, 0);
+        QVERIFY(kept.out.startsWith(readFile(input).left(5)) && kept.err.isEmpty());
+
+        const bool wellFormed = runTool("xmllint", {"--noout", input}).second;
+        if (!converted.out.startsWith("OFXHEADER:100\r\nDATA:OFXSGML\r\nVERSION:102\r\n")) {
+            // Left in its own form, cleaned exactly as with --keep-form, and the
+            // user told once why.
+            QVERIFY2(!wellFormed, "a well-formed statement was not converted");
+            QCOMPARE(converted.out, kept.out);
+            QCOMPARE(converted.err.count("could not be converted to OFX 1.0.2 because it is not well-formed XML"), 1);
+            qInfo("%s: not converted, %s", qPrintable(name), converted.err.trimmed().constData());
+            return;
+        }
+        QVERIFY2(converted.err.isEmpty(), converted.err.constData());
+        QVERIFY(converted.out.contains("\r\nENCODING:USASCII\r\nCHARSET:1252\r\n"));
+        QVERIFY(!converted.out.contains("<?") && !converted.out.contains("</INTU.BID>"));
+        const QString sgml = box_.path("converted.qbo"), xml = box_.path("other.ofx");
+        QVERIFY(writeFile(sgml, converted.out) && writeFile(xml, other.out));
+
+        // libofx: no more errors than the XML input, and the same statements,
+        // transactions and names as the XML cleaned for Other.
+        const int errorsBefore = int(runTool("ofxdump", {input}).first.count("ERROR"));
+        const int errorsAfter = int(runTool("ofxdump", {sgml}).first.count("ERROR"));
+        QVERIFY2(errorsAfter <= errorsBefore,
+                 qPrintable(QString("%1 errors, %2 before").arg(errorsAfter).arg(errorsBefore)));
+        const QByteArray dumpSgml = toolOutput("ofxdump", {sgml}).first, dumpXml = toolOutput("ofxdump", {xml}).first;
+        QCOMPARE(dumpSgml, dumpXml);
+        const int transactions = int(dumpSgml.count("ofx_proc_transaction():"));
+        const int statements = int(dumpSgml.count("ofx_proc_statement():"));
+
+        // python3-ofxparse reads it wherever it reads the XML, and finds the same.
+        const auto [factsInput, readsInput] = toolOutput(debianPython, {ofxparseFacts, input});
+        const auto [factsSgml, readsSgml] = toolOutput(debianPython, {ofxparseFacts, sgml});
+        const auto [factsXml, readsXml] = toolOutput(debianPython, {ofxparseFacts, xml});
+        if (readsInput) {
+            QVERIFY2(readsSgml, factsSgml.constData());
+            QCOMPARE(factsSgml, factsXml);
+        }
+        qInfo("%s: converted, ofxdump errors %d -> %d, %d statements, %d transactions, ofxparse %s",
+              qPrintable(name),
+              errorsBefore,
+              errorsAfter,
+              statements,
+              transactions,
+              readsInput ? "reads both" : (readsSgml ? "reads only the converted file" : "reads neither"));
     }
 };
 
