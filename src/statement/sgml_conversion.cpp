@@ -187,13 +187,14 @@ private:
     std::string reason_;
 };
 
-// A value fit for a header line: printable ASCII, no spaces.
+// A value fit for a header line: printable ASCII without spaces, and without the
+// markup characters that would make a reader take part of the header for a tag.
 bool isHeaderValue(std::string_view value)
 {
     if (value.empty())
         return false;
     for (char c : value) {
-        if (c <= ' ' || c > '~')
+        if (c <= ' ' || c > '~' || c == '<' || c == '>' || c == '&')
             return false;
     }
     return true;

@@ -174,6 +174,8 @@ private slots:
                                                << "the character \"\u4E2D\" (U+4E2D)";
         QTest::newRow("C1 control") << xmlHead + "<OFX><N>&#x85;</N></OFX>"
                                     << "(U+0085) has no place";
+        QTest::newRow("markup in a header value")
+            << QByteArray("<?OFX SECURITY=\"N</SONRS>\"?><OFX></OFX>") << "the header value SECURITY=\"N</SONRS>\"";
         QTest::newRow("header value") << QByteArray("<?OFX NEWFILEUID=\"a b\"?><OFX></OFX>")
                                       << "the header value NEWFILEUID=\"a b\"";
         // What the SGML form has no way to say.
