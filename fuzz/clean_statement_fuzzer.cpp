@@ -13,6 +13,7 @@
 #include "names/name_cleaner.h"
 #include "names/name_list.h"
 #include "names/statement_cleaner.h"
+#include "statement/sgml_conversion.h"
 
 #include <cstdint>
 
@@ -38,16 +39,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!form.converted || xmlForQuickBooks, "only an XML statement for QuickBooks is converted");
     FUZZ_CHECK(form.converted || form.notConverted.empty() != xmlForQuickBooks,
                "an XML statement for QuickBooks is converted, or the user is told why not");
-    if (form.converted) {
-        checkConversion(text, converted);
-        splitTagSegments(converted, steps);
-        FUZZ_CHECK(!isXmlForm(steps), "the converted statement is in the SGML form");
-    }
     const Snapshot cut = snapshot(steps);
-    const Charset charset = detectCharset(steps);
+    Charset charset = detectCharset(steps);
     cleanPayeeNames(steps, config.options, locale);
     checkNameRewrite(cut, steps, config.options, charset, locale);
-    const std::vector<std::string> previewed = payeeNamesForDisplay(steps);
+    std::vector<std::string> previewed = payeeNamesForDisplay(steps);
+    std::string cleanedXml;
+    if (form.converted) {
+        // The names are cleaned in the XML and the cleaned XML converted; only
+        // where the cleaning made it unconvertible is the statement as it came
+        // converted and its names cleaned on the SGML form.
+        cleanedXml = joinSegments(steps);
+        const SgmlConversion direct = convertToSgml(cleanedXml);
+        const std::string_view source = direct.converted ? std::string_view(cleanedXml) : text;
+        FUZZ_CHECK(!direct.converted || direct.text == converted, "the cleaned XML is what is converted");
+        checkConversion(source, converted);
+        splitTagSegments(converted, steps);
+        FUZZ_CHECK(!isXmlForm(steps), "the converted statement is in the SGML form");
+        if (!direct.converted) {
+            const Snapshot sgml = snapshot(steps);
+            charset = detectCharset(steps);
+            cleanPayeeNames(steps, config.options, locale);
+            checkNameRewrite(sgml, steps, config.options, charset, locale);
+        }
+        // The names now stand in the SGML form's own bytes, read back above.
+        previewed = payeeNamesForDisplay(steps);
+    }
     const Snapshot cleaned = snapshot(steps);
     // The form is that of the cleaned list: a name removed before the header can
     // bring an XML declaration into the prolog.

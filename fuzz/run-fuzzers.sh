@@ -46,6 +46,12 @@ mkdir -p "$work/seeds"/{statements,configured,targeted,names} "$work/seeds/large
 # every kind, form and layout.
 if compgen -G "$corpus_dir/*.ofx" >/dev/null; then
     cp "$corpus_dir"/*.ofx "$work/seeds/statements/"
+    # The XML statements among the real ones, which QuickBooks gets converted.
+    for f in "$corpus_dir"/real/*; do
+        if head -c 4096 "$f" | grep -q -a -e '<?xml' -e '<?OFX'; then
+            cp "$f" "$work/seeds/statements/real-$(basename "$f")"
+        fi
+    done
 else
     echo "note: no sample statements in $corpus_dir; generated seeds only" >&2
 fi

@@ -21,12 +21,12 @@ struct FormReport
     std::string notConverted; // why an XML statement for QuickBooks stayed XML; empty otherwise
 };
 
-// The whole clean of a statement in memory: cut into segments, converted to the
-// SGML form when QuickBooks is the target and the statement is XML, payee names
-// cleaned and bank identifier put in for the target, both on the converted text.
-// The list views into text, or into converted when the form changed; both must
-// outlive it. Joining the list gives the bytes to write. A statement that cannot
-// be converted is cleaned in its own form, and the report says why.
+// The whole clean of a statement in memory: cut into segments, payee names
+// cleaned, converted to the SGML form when QuickBooks is the target and the
+// statement is XML, and bank identifier put in for the target, on the converted
+// text. The list views into text, or into converted when the form changed; both
+// must outlive it. Joining the list gives the bytes to write. A statement that
+// cannot be converted is cleaned in its own form, and the report says why.
 FormReport cleanStatement(std::string_view text,
                           std::string& converted,
                           SegmentList& segments,

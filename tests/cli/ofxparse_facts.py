@@ -8,13 +8,18 @@ import warnings
 import ofxparse
 
 
+def shown(value):
+    if isinstance(value, (list, tuple)):
+        return [shown(item) for item in value]
+    return facts(value) if hasattr(value, "__dict__") else str(value)
+
+
 def facts(obj):
-    shown = []
-    for key, value in sorted(vars(obj).items()):
-        if key in ("statement", "transactions", "positions"):
-            continue
-        shown.append((key, facts(value) if hasattr(value, "__dict__") else str(value)))
-    return shown
+    return [
+        (key, shown(value))
+        for key, value in sorted(vars(obj).items())
+        if key not in ("statement", "transactions", "positions")
+    ]
 
 
 def main(path):

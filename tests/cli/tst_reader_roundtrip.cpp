@@ -145,7 +145,9 @@ private slots:
         const QByteArray original = readFile(input);
         if (target != "other" && original.contains("</SONRS>"))
             QCOMPARE(cleaned.out.left(cleaned.out.indexOf("</SONRS>")).count("<INTU.BID>"), 1);
-        if (original.trimmed().startsWith("<?xml") && runTool("xmllint", {"--noout", input}).second)
+        // QuickBooks gets the SGML form of well-formed XML statements, read back below.
+        if (original.trimmed().startsWith("<?xml") && target != "quickbooks"
+            && runTool("xmllint", {"--noout", input}).second)
             QVERIFY(runTool("xmllint", {"--noout", output}).second);
     }
 

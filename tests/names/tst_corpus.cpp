@@ -83,7 +83,7 @@ private slots:
         if (file == "suncorp.ofx" && !form.converted)
             QVERIFY(output.contains("<NAME><![CDATA[Eftpos Wdl Handyway Aldi Store]]></NAME>\r\n"));
         if (file == "suncorp.ofx" && form.converted)
-            QVERIFY(output.contains("<NAME>Eftpos Wdl Handyway Aldi Store \r<"));
+            QVERIFY(output.contains("<NAME>Eftpos Wdl Handyway Aldi Store\r\n<MEMO>"));
     }
 };
 

@@ -12,7 +12,8 @@ QByteArray xmlStatement(const QByteArray& response, const QByteArray& signOnTail
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?OFX OFXHEADER=\"200\" VERSION=\"211\"?>\n<OFX>\n"
            "<SIGNONMSGSRSV1><SONRS><STATUS><CODE>0</CODE></STATUS>"
         + signOnTail + "</SONRS></SIGNONMSGSRSV1>\n<" + response + "><TRNUID>1</TRNUID><STMTTRN><NAME>CHECK 1234</NAME>"
-        + "<NAME>POS PURCHASE #123456 BIGMART</NAME></STMTTRN></" + response + ">" + tail + "</OFX>\n";
+        + "<NAME>POS PURCHASE #123456 BIGMART</NAME></STMTTRN><STMTTRN><NAME>ACME CABLE INC CHECK</NAME></STMTTRN></"
+        + response + ">" + tail + "</OFX>\n";
 }
 
 } // namespace
@@ -75,14 +76,16 @@ private slots:
                  refused);
         const qsizetype from = output.indexOf("<CODE>"), to = output.indexOf("</SONRS>") + 8;
         QCOMPARE(output.mid(from, to - from), signOn);
-        // The names are cleaned on the statement in the form it is written in.
+        // The names are cleaned alike in both forms; a name cleaned away leaves no line.
         if (converted) {
             QVERIFY(output.startsWith("OFXHEADER:100\r\n"));
-            QVERIFY2(output.contains("<STMTTRN>\r\n<NAME>Pos Purchase Bigmart\r</STMTTRN>"), output.constData());
+            QVERIFY2(output.contains("<STMTTRN>\r\n<NAME>Pos Purchase Bigmart\r\n</STMTTRN>"), output.constData());
             QVERIFY(!output.contains("</NAME>") && !output.contains("CHECK"));
+            QVERIFY(output.contains("<STMTTRN>\r\n<NAME>Acme Cable INC\r\n</STMTTRN>"));
         } else {
             QVERIFY(output.startsWith("<?xml"));
             QVERIFY2(output.contains("<STMTTRN><NAME>Pos Purchase Bigmart</NAME></STMTTRN>"), output.constData());
+            QVERIFY(output.contains("<STMTTRN><NAME>Acme Cable INC</NAME></STMTTRN>"));
         }
     }
 };

@@ -41,6 +41,21 @@ private slots:
         QCOMPARE(QByteArray::fromStdString(cleanedMessage(target)),
                  "File cleaned! You may now import it into " + label + ".\r\n\r\n" + guidance);
     }
+
+    // A statement that QuickBooks was to get in the SGML form and did not: one
+    // sentence more after the first, the rest as always.
+    void notConverted()
+    {
+        const std::string reason
+            = "it is not well-formed XML (line 9: the end tag </STATUS> does not close <SEVERITY>)";
+        QCOMPARE(
+            QByteArray::fromStdString(cleanedMessage(Target::QuickBooks, reason)),
+            QByteArray(
+                "File cleaned! You may now import it into QuickBooks. It was left in its XML form, which QuickBooks "
+                "may refuse: it could not be converted to OFX 1.0.2 because it is not well-formed XML (line 9: the "
+                "end tag </STATUS> does not close <SEVERITY>).\r\n\r\n")
+                + menu + noteAndHelp("QuickBooks"));
+    }
 };
 
 QTEST_APPLESS_MAIN(TestGuidance)
