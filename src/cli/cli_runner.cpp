@@ -192,16 +192,32 @@ bool listNames(
     return true;
 }
 
+// One line on the error stream for a statement that QuickBooks gets in its XML
+// form after all; the clean itself succeeded.
+void reportNotConverted(const Streams& streams, const QString& path, const std::string& reason)
+{
+    if (!reason.empty())
+        reportFailure(streams, path, QString::fromStdString(notConvertedSentence(reason)));
+}
+
 // Standard input, cleaned onto standard output.
-bool cleanStandardInput(Target target, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+bool cleanStandardInput(
+    Target target, FormChoice form, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
     const QString path = QString::fromLatin1(standardInputName);
     QByteArray bytes;
     if (!readStatement(path, bytes, streams))
         return false;
     SegmentList segments;
-    cleanStatement(
-        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), segments, target, options, locale);
+    std::string converted;
+    const FormReport report
+        = cleanStatement(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                         converted,
+                         segments,
+                         target,
+                         options,
+                         locale,
+                         form);
     bool ok = true;
     segments.forEachPiece([&](std::string_view piece) {
         if (ok)
@@ -213,15 +229,8 @@ bool cleanStandardInput(Target target, const NameOptions& options, const LocaleR
                       QStringLiteral("cannot write standard output: ") + QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
+    reportNotConverted(streams, path, report.notConverted);
     return true;
-}
-
-// One line on the error stream for a statement that QuickBooks gets in its XML
-// form after all; the clean itself succeeded.
-void reportNotConverted(const Streams& streams, const QString& path, const std::string& reason)
-{
-    if (!reason.empty())
-        reportFailure(streams, path, QString::fromStdString(notConvertedSentence(reason)));
 }
 
 bool writeToStdout(const QString& path,
@@ -232,7 +241,7 @@ bool writeToStdout(const QString& path,
                    const Streams& streams)
 {
     if (path == QLatin1String(standardInputName))
-        return cleanStandardInput(target, options, locale, streams);
+        return cleanStandardInput(target, form, options, locale, streams);
     QFile out;
     if (!out.open(streams.out, QIODevice::WriteOnly)) {
         reportFailure(streams, path, QStringLiteral("cannot open standard output: ") + out.errorString());
