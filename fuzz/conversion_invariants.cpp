@@ -106,9 +106,10 @@ std::string sgmlText(std::string_view raw)
             i += n - 1;
             continue;
         }
-        std::optional<char32_t> c = fromWindows1252(static_cast<unsigned char>(raw[i]));
-        FUZZ_CHECK(c.has_value(), "the SGML form holds only Windows-1252 characters");
-        appendUtf8(out, *c);
+        const auto byte = static_cast<unsigned char>(raw[i]);
+        const char32_t c = fromWindows1252(byte);
+        FUZZ_CHECK(c != byte || byte < 0x80 || byte > 0x9F, "the SGML form holds only Windows-1252 characters");
+        appendUtf8(out, c);
     }
     return out;
 }
