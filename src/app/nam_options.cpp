@@ -2,13 +2,11 @@
 
 #include "name_list_display.h"
 #include "name_list_preview.h"
-#include "names/name_cleaner.h"
 #include "names/name_list.h"
+#include "names/names_preview.h"
 #include "platform/file_pattern.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
-#include "statement/segment_list.h"
-#include "statement/statement_form.h"
 #include "window_access.h"
 #include "window_style.h"
 
@@ -151,13 +149,13 @@ void NamOptions::showNames(bool cleanNames)
 
     saveUserSettings();
 
-    SegmentList segments;
-    splitTagSegments(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), segments);
-    const Charset charset = detectCharset(segments);
     // The cleaner reads the rules from the store, where they were just saved.
+    std::optional<NameOptions> options;
     if (cleanNames)
-        cleanPayeeNames(segments, settings_, locale_);
-    const QString names = nameListDisplayText(namesListText(segments), charset);
+        options = readNameOptions(settings_);
+    const NamesPreview preview
+        = previewNames(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), options, locale_);
+    const QString names = nameListDisplayText(namesListText(preview.names), preview.charset);
 
     NameListPreview* window = nameList_.show([] { return new NameListPreview; });
     window->setNames(names);

@@ -1,7 +1,6 @@
 #include "cli_runner.h"
 
-#include "names/name_cleaner.h"
-#include "names/name_list.h"
+#include "names/names_preview.h"
 #include "names/statement_cleaner.h"
 #include "platform/file_pattern.h"
 #include "platform/file_services.h"
@@ -183,11 +182,11 @@ bool listNames(
     QByteArray bytes;
     if (!readStatement(path, bytes, streams))
         return false;
-    SegmentList segments;
-    splitTagSegments(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), segments);
-    if (clean)
-        cleanPayeeNames(segments, options, locale);
-    for (const std::string& name : payeeNamesForDisplay(segments))
+    const NamesPreview preview
+        = previewNames(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                       clean ? std::optional(options) : std::nullopt,
+                       locale);
+    for (const std::string& name : preview.names)
         printLine(streams.out, oneLine(name));
     return true;
 }

@@ -59,8 +59,13 @@ std::vector<std::string> payeeNamesForDisplay(const SegmentList& segments)
 
 std::string namesListText(const SegmentList& segments)
 {
+    return namesListText(payeeNamesForDisplay(segments));
+}
+
+std::string namesListText(const std::vector<std::string>& names)
+{
     std::string text;
-    for (const std::string& name : payeeNamesForDisplay(segments)) {
+    for (const std::string& name : names) {
         if (!text.empty())
             text.append("\r\n");
         text.append(name);

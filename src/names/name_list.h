@@ -19,6 +19,7 @@ std::string cleanSpecialCharForDisplay(std::string_view name);
 std::vector<std::string> payeeNamesForDisplay(const SegmentList& segments);
 
 // The names list as the preview window shows it: the names joined by CR LF.
+std::string namesListText(const std::vector<std::string>& names);
 std::string namesListText(const SegmentList& segments);
 
 } // namespace scrivane
