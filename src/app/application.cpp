@@ -55,8 +55,9 @@ int runScrivane(int& argc, char** argv)
     if (!args.file.isEmpty())
         form->setStatementPath(args.file);
     NameWindows nameWindows(settings, form, locale);
-    form->setShowNameOptions([&nameWindows] { nameWindows.showNameOptions(); });
-    form->setOpenHelp([&form] { openHelpDocument(form.data()); });
+    QObject::connect(
+        form.data(), &MainForm::nameOptionsRequested, form.data(), [&nameWindows] { nameWindows.showNameOptions(); });
+    QObject::connect(form.data(), &MainForm::helpRequested, form.data(), [&form] { openHelpDocument(form.data()); });
     form->show();
     int result = QApplication::exec();
     delete form.data();

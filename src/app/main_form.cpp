@@ -121,14 +121,8 @@ void MainForm::buildControls()
     connect(select_, &QPushButton::clicked, this, &MainForm::selectFile);
     connect(cleanFile_, &QPushButton::clicked, this, &MainForm::cleanFile);
     connect(myClose_, &QPushButton::clicked, this, &MainForm::done);
-    connect(nameOptions_, &QPushButton::clicked, this, [this] {
-        if (showNameOptions_)
-            showNameOptions_();
-    });
-    connect(myHelp_, &QPushButton::clicked, this, [this] {
-        if (openHelp_)
-            openHelp_();
-    });
+    connect(nameOptions_, &QPushButton::clicked, this, &MainForm::nameOptionsRequested);
+    connect(myHelp_, &QPushButton::clicked, this, &MainForm::helpRequested);
 }
 
 Target MainForm::target() const
@@ -138,11 +132,6 @@ Target MainForm::target() const
     if (quickbooksCompat_->isChecked())
         return Target::QuickBooks;
     return Target::Other;
-}
-
-void MainForm::makeOFXFileCompatable(SegmentList& segments) const
-{
-    scrivane::makeOFXFileCompatable(segments, target());
 }
 
 QString MainForm::statementPath() const

@@ -9,8 +9,6 @@
 
 #include <QWidget>
 
-#include <functional>
-
 class QDragEnterEvent;
 class QDropEvent;
 class QGroupBox;
@@ -43,16 +41,16 @@ public:
 
     // The application chosen by the option buttons; no button on means Other.
     Target target() const;
-    void makeOFXFileCompatable(SegmentList& segments) const;
 
     // The path in the file box, as it stands.
     QString statementPath() const;
     // Puts path in the file box, as a file named on the command line or dropped on the window does.
     void setStatementPath(const QString& path);
 
-    // What Settings and Help open; the application fills them in.
-    void setShowNameOptions(std::function<void()> show) { showNameOptions_ = std::move(show); }
-    void setOpenHelp(std::function<void()> open) { openHelp_ = std::move(open); }
+signals:
+    // Settings and Help were pressed; the application opens what they stand for.
+    void nameOptionsRequested();
+    void helpRequested();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -70,8 +68,6 @@ private:
     const FileSystem& files_;
     LocaleRules locale_;
     OpenFileDialog dlgOpenFile_;
-    std::function<void()> showNameOptions_;
-    std::function<void()> openHelp_;
 
     QLabel* label1_ = nullptr;
     QLineEdit* fileName_ = nullptr;

@@ -53,7 +53,7 @@ private slots:
     // One dialog, on an empty store showing the defaults; the close box drops changes, Done stores them ("1"/"0").
     void optionsDialog()
     {
-        form_->setShowNameOptions([this] { windows_->showNameOptions(); });
+        connect(form_.get(), &MainForm::nameOptionsRequested, this, [this] { windows_->showNameOptions(); });
         click(*form_, "nameOptions");
         NamOptions* dialog = windows_->nameOptions();
         QCOMPARE(options(dialog), QStringLiteral("Check PMT XXX|1|1|1|1"));
