@@ -16,6 +16,19 @@
 
 using namespace scrivane;
 
+// What stands in the way of a clean once the file was found.
+enum class Fault { UnreadableInput, FolderAtOutput, CommitFails, DeleteFails };
+Q_DECLARE_METATYPE(Fault)
+
+// What Clean File left behind, with DIR for the test's folder.
+struct AfterClean
+{
+    QString box; // the file box's text
+    QString storedName; // the stored file name
+    QString message; // the one message box, as FormTest::shown() gives it
+    QString entries; // the folder's entries, by name
+};
+
 class TestMainForm : public FormTest
 {
     Q_OBJECT
@@ -28,8 +41,8 @@ class TestMainForm : public FormTest
         return dialogs.requests().value(before, {"", "", -1, "<no dialog>", "<no dialog>"});
     }
 
-    // Clean File with only that button on: the box, the stored file name, the message and the files, DIR the folder.
-    QStringList clean(const QString& button, const QString& text, const FileSystem& files = FileSystem::system())
+    // Clean File with only that button on.
+    AfterClean clean(const QString& button, const QString& text, const FileSystem& files = FileSystem::system())
     {
         MainForm form(*settings, files);
         for (auto* option : form.findChildren<QRadioButton*>()) {
@@ -40,7 +53,8 @@ class TestMainForm : public FormTest
         messages.clear();
         click(form, "cleanFile");
         const QString names = QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ');
-        return QStringList {box(form)->text(), stored("fileName"), shown(), names}.replaceInStrings(dir->path(), "DIR");
+        auto inDir = [this](QString text) { return text.replace(dir->path(), "DIR"); };
+        return {inDir(box(form)->text()), inDir(stored("fileName")), inDir(shown()), inDir(names)};
     }
 
     static QString note(const QString& word)
@@ -276,8 +290,11 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QByteArray, identifier);
         QFETCH(QString, message);
-        const QStringList outcome {"DIR/" + output, "DIR/" + output, message, "Korvel Scrivane.ini " + output};
-        QCOMPARE(clean(button, "  DIR/s.ofx "), outcome); // the spaces are no part of the name
+        const AfterClean after = clean(button, "  DIR/s.ofx "); // the spaces are no part of the name
+        QCOMPARE(after.box, "DIR/" + output);
+        QCOMPARE(after.storedName, "DIR/" + output);
+        QCOMPARE(after.message, message);
+        QCOMPARE(after.entries, "Korvel Scrivane.ini " + output);
         QByteArray cleaned = QByteArray(bankStatement).replace("<NAME>ACME STORE 1234\n", "<NAME>Acme Store");
         QCOMPARE(readFile(path(output)),
                  cleaned.replace("<NAME>4411\n", "").replace("</SONRS>", identifier + "</SONRS>"));
@@ -287,8 +304,13 @@ private slots:
     void missingFileChangesNothing()
     {
         const QString missing = "critical: File does not appear to exist. Please try again.";
-        for (const QString name : {"DIR/nothere.ofx", "DIR/*.ofx"})
-            QCOMPARE(clean("quickenCompat", name), (QStringList {name, name, missing, "Korvel Scrivane.ini s.ofx"}));
+        for (const QString name : {"DIR/nothere.ofx", "DIR/*.ofx"}) {
+            const AfterClean after = clean("quickenCompat", name);
+            QCOMPARE(after.box, name);
+            QCOMPARE(after.storedName, name);
+            QCOMPARE(after.message, missing);
+            QCOMPARE(after.entries, QStringLiteral("Korvel Scrivane.ini s.ofx"));
+        }
         QCOMPARE(readFile(path("s.ofx")) + stored("quickenCompat").toLatin1(), bankStatement + "True");
     }
 
@@ -342,36 +364,63 @@ private slots:
         QCOMPARE(readFile(path("s.ofx")), bankStatement);
     }
 
+    // Settings and Help only ask the application, once per press, and neither saves nor shows anything itself.
+    void settingsAndHelpAreRequests()
+    {
+        MainForm form(*settings);
+        QSignalSpy options(&form, &MainForm::nameOptionsRequested);
+        QSignalSpy help(&form, &MainForm::helpRequested);
+        click(form, "nameOptions");
+        QCOMPARE(options.size(), 1);
+        QCOMPARE(help.size(), 0);
+        click(form, "myHelp");
+        click(form, "myHelp");
+        QCOMPARE(options.size(), 1);
+        QCOMPARE(help.size(), 2);
+        QVERIFY(messages.messages().empty());
+        QVERIFY(!QFile::exists(settings->fileName()));
+    }
+
     // The statement stays as it was, the box keeps its path, and the user learns which file failed.
     void failureKeepsTheStatement_data()
     {
+        QTest::addColumn<Fault>("fault");
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("named");
         QTest::addColumn<QString>("left");
-        QTest::newRow("unreadable input") << "quickenCompat" << QString("s.ofx") << "s.ofx";
-        QTest::newRow("folder at the output") << "quickbooksCompat" << QString("s.QBO") << "s.ofx s.QBO";
-        QTest::newRow("commit fails") << "quickbooksCompat" << QString("s.QBO") << "s.ofx";
-        QTest::newRow("delete fails") << "quickenCompat" << QString("s.ofx") << "s.ofx s.QFX";
+        QTest::newRow("unreadable input") << Fault::UnreadableInput << "quickenCompat" << QString("s.ofx") << "s.ofx";
+        QTest::newRow("folder at the output")
+            << Fault::FolderAtOutput << "quickbooksCompat" << QString("s.QBO") << "s.ofx s.QBO";
+        QTest::newRow("commit fails") << Fault::CommitFails << "quickbooksCompat" << QString("s.QBO") << "s.ofx";
+        QTest::newRow("delete fails") << Fault::DeleteFails << "quickenCompat" << QString("s.ofx") << "s.ofx s.QFX";
     }
     void failureKeepsTheStatement()
     {
+        QFETCH(Fault, fault);
         QFETCH(QString, button);
         QFETCH(QString, named);
         QFETCH(QString, left);
-        const QString fault = QTest::currentDataTag();
         FaultyFileSystem faulty;
-        if (fault == "unreadable input")
+        switch (fault) {
+        case Fault::UnreadableInput:
             faulty.failRead();
-        else if (fault == "commit fails")
-            faulty.failCommit();
-        else if (fault == "delete fails")
-            faulty.failRemove();
-        else
+            break;
+        case Fault::FolderAtOutput:
             QVERIFY(QDir(dir->path()).mkdir("s.QBO"));
-        QStringList outcome = clean(button, "DIR/s.ofx", faulty);
-        const QString message = outcome.takeAt(2);
-        QVERIFY2(message.startsWith("critical: ") && message.contains("DIR/" + named), qPrintable(message));
-        QCOMPARE(outcome, (QStringList {"DIR/s.ofx", "DIR/s.ofx", "Korvel Scrivane.ini " + left}));
+            break;
+        case Fault::CommitFails:
+            faulty.failCommit();
+            break;
+        case Fault::DeleteFails:
+            faulty.failRemove();
+            break;
+        }
+        const AfterClean after = clean(button, "DIR/s.ofx", faulty);
+        QVERIFY2(after.message.startsWith("critical: "), qPrintable(after.message));
+        QVERIFY2(after.message.contains("DIR/" + named), qPrintable(after.message));
+        QCOMPARE(after.box, QStringLiteral("DIR/s.ofx"));
+        QCOMPARE(after.storedName, QStringLiteral("DIR/s.ofx"));
+        QCOMPARE(after.entries, "Korvel Scrivane.ini " + left);
         QCOMPARE(readFile(path("s.ofx")), bankStatement);
     }
 
@@ -385,7 +434,7 @@ private slots:
         for (const QByteArray& statement : {lf, QByteArray(lf).replace("\n", "\r\n")}) {
             for (const QString target : {"quickbooks", "quicken", "other"}) {
                 QVERIFY(writeFile(path("window.ofx"), statement) && writeFile(path("cli.ofx"), statement));
-                const QString output = clean(target == "other" ? "noCompat" : target + "Compat", "DIR/window.ofx")[0];
+                const QString output = clean(target == "other" ? "noCompat" : target + "Compat", "DIR/window.ofx").box;
                 const QByteArray written = readFile(QString(output).replace("DIR", dir->path()));
                 QVERIFY2(written.contains("<NAME>RETURNED CHECK CHECK # 319"), qPrintable(target));
                 QProcess cli;

@@ -15,7 +15,26 @@
 using namespace scrivane;
 using namespace cli_test;
 
+// How a clean is stopped part way: a failure injected into the file layer, a full disk, a kill.
+enum class Stop { Read, WritePartWay, Commit, Delete, FullDisk, Kill };
+Q_DECLARE_METATYPE(Stop)
+Q_DECLARE_METATYPE(scrivane::Target)
+
 namespace {
+
+// The target as scrivane-clean's --target names it.
+QString targetArgument(Target target)
+{
+    switch (target) {
+    case Target::QuickBooks:
+        return QStringLiteral("quickbooks");
+    case Target::Quicken:
+        return QStringLiteral("quicken");
+    case Target::Other:
+        break;
+    }
+    return QStringLiteral("other");
+}
 
 // Big, but with few names to clean; the statement itself for 0 bytes.
 QByteArray bigStatement(qsizetype bytes)
@@ -67,31 +86,43 @@ private slots:
     // private. Only a failed delete leaves the output, whole.
     void stoppedPartWay_data()
     {
-        QTest::addColumn<QStringList>("row"); // how, target, output, older output's bytes
-        for (const char* how : {"read", "write part way", "commit", "delete", "full disk", "kill"}) {
-            QTest::addRow("%s, Quicken", how) << QStringList {how, "quicken", "s.QFX", ""};
-            QTest::addRow("%s, QuickBooks over older", how) << QStringList {how, "quickbooks", "s.QBO", "older"};
-            QTest::addRow("%s, same name", how) << QStringList {how, "other", "s.ofx", ""};
+        QTest::addColumn<Stop>("stop");
+        QTest::addColumn<Target>("target");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QByteArray>("older"); // an older output standing under the output's name, if any
+        const std::pair<Stop, const char*> stops[] = {{Stop::Read, "read"},
+                                                      {Stop::WritePartWay, "write part way"},
+                                                      {Stop::Commit, "commit"},
+                                                      {Stop::Delete, "delete"},
+                                                      {Stop::FullDisk, "full disk"},
+                                                      {Stop::Kill, "kill"}};
+        for (const auto& [stop, how] : stops) {
+            QTest::addRow("%s, Quicken", how) << stop << Target::Quicken << QString("s.QFX") << QByteArray();
+            QTest::addRow("%s, QuickBooks over older", how)
+                << stop << Target::QuickBooks << QString("s.QBO") << QByteArray("older");
+            QTest::addRow("%s, same name", how) << stop << Target::Other << QString("s.ofx") << QByteArray();
         }
     }
     void stoppedPartWay()
     {
-        QFETCH(QStringList, row);
-        const QString how = row[0], target = row[1], output = row[2];
-        const QByteArray older = row[3].toUtf8();
+        QFETCH(Stop, stop);
+        QFETCH(Target, target);
+        QFETCH(QString, output);
+        QFETCH(QByteArray, older);
+        const QString argument = targetArgument(target);
         Sandbox box;
         const QString input = box.path("s.ofx");
         // Big enough that a write takes a while; smaller where the sanitizer makes every byte slow.
-        const QByteArray text = bigStatement(how == "kill"            ? (SCRIVANE_SANITIZED ? 16 << 20 : 60 << 20)
-                                                 : how == "full disk" ? 600 << 10
-                                                                      : 0);
+        const QByteArray text = bigStatement(stop == Stop::Kill           ? (SCRIVANE_SANITIZED ? 16 << 20 : 60 << 20)
+                                                 : stop == Stop::FullDisk ? 600 << 10
+                                                                          : 0);
         QVERIFY(writeFile(input, text, 0640) && (older.isEmpty() || writeFile(box.path(output), older, 0666)));
         const QStringList before = box.entries();
-        if (how == "kill") {
-            QCOMPARE(killWhileWriting(box, target), QStringLiteral("600"));
-        } else if (how == "full disk") {
+        if (stop == Stop::Kill) {
+            QCOMPARE(killWhileWriting(box, argument), QStringLiteral("600"));
+        } else if (stop == Stop::FullDisk) {
             // A file-size limit below the statement's size, and no signal at the limit.
-            const Run run = box.run({"--target", target, "s.ofx"}, [] {
+            const Run run = box.run({"--target", argument, "s.ofx"}, [] {
                 ::signal(SIGXFSZ, SIG_IGN);
                 const struct rlimit limit = {64 << 10, 64 << 10};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -103,29 +134,40 @@ private slots:
                      run.err.constData());
         } else {
             FaultyFileSystem files;
-            if (how == "read")
+            CleanStep failingStep = CleanStep::Write;
+            switch (stop) {
+            case Stop::Read:
                 files.failRead();
-            else if (how == "write part way")
+                failingStep = CleanStep::Read;
+                break;
+            case Stop::WritePartWay:
                 files.failWriteAfter(statement.size() / 2);
-            else if (how == "commit")
+                break;
+            case Stop::Commit:
                 files.failCommit();
-            else
+                break;
+            case Stop::Delete:
                 files.failRemove();
-            // Target's order: QuickBooks, Quicken, Other.
-            const auto to = static_cast<Target>(QStringList {"quickbooks", "quicken", "other"}.indexOf(target));
-            const CleanOutcome outcome = cleanStatementFile(input, to, NameOptions(), LocaleRules::enUS(), files);
-            if (how == "delete" && target == "other") { // its own name: nothing to delete
-                QVERIFY(outcome.succeeded() && readFile(input) == cleaned(target));
+                failingStep = CleanStep::Delete;
+                break;
+            case Stop::FullDisk:
+            case Stop::Kill:
+                QFAIL("stopped from outside, not through the file layer");
+            }
+            const CleanOutcome outcome = cleanStatementFile(input, target, NameOptions(), LocaleRules::enUS(), files);
+            if (stop == Stop::Delete && target == Target::Other) { // its own name: nothing to delete
+                QVERIFY(outcome.succeeded());
+                QCOMPARE(readFile(input), cleaned(argument));
                 return;
             }
-            const QMap<QString, CleanStep> steps = {{"read", CleanStep::Read}, {"delete", CleanStep::Delete}};
-            QVERIFY(outcome.failure && outcome.failure->step == steps.value(how, CleanStep::Write));
-            QCOMPARE(outcome.failure->error.path, how == "read" || how == "delete" ? input : box.path(output));
+            QVERIFY(outcome.failure);
+            QVERIFY(outcome.failure->step == failingStep);
+            QCOMPARE(outcome.failure->error.path, failingStep == CleanStep::Write ? box.path(output) : input);
         }
         QVERIFY(readFile(input) == text);
-        if (how != "kill" && how != "delete")
+        if (stop != Stop::Kill && stop != Stop::Delete)
             QCOMPARE(box.entries(), before);
-        const QByteArray left = how == "delete" ? cleaned(target) : older.isEmpty() ? "<unreadable>" : older;
+        const QByteArray left = stop == Stop::Delete ? cleaned(argument) : older.isEmpty() ? "<unreadable>" : older;
         if (output != "s.ofx")
             QCOMPARE(readFile(box.path(output)), left);
     }
