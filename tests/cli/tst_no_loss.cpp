@@ -18,6 +18,9 @@ using namespace cli_test;
 // How a clean is stopped part way: a failure injected into the file layer, a full disk, a kill.
 enum class Stop { Read, WritePartWay, Commit, Delete, FullDisk, Kill };
 Q_DECLARE_METATYPE(Stop)
+// What stands in the way of a clean: the input a link to "other", or at the output a link to "other" or a file.
+enum class Standing { InputLink, OutputLink, OutputFile };
+Q_DECLARE_METATYPE(Standing)
 Q_DECLARE_METATYPE(scrivane::Target)
 
 namespace {
@@ -177,28 +180,33 @@ private slots:
     // at or which is just in the way, stays as it was.
     void outputIsAPlainFileWithTheInputsBits_data()
     {
-        QTest::addColumn<QStringList>("row"); // target, output, what stands in the way
-        QTest::newRow("link as input, Other") << QStringList {"other", "s.ofx", "input link"};
-        QTest::newRow("link as input, Quicken") << QStringList {"quicken", "s.QFX", "input link"};
-        QTest::newRow("link at the output") << QStringList {"quickbooks", "s.QBO", "output link"};
-        QTest::newRow("wider file at the output") << QStringList {"quicken", "s.QFX", "output file"};
+        QTest::addColumn<Target>("target");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<Standing>("standing");
+        QTest::newRow("link as input, Other") << Target::Other << QString("s.ofx") << Standing::InputLink;
+        QTest::newRow("link as input, Quicken") << Target::Quicken << QString("s.QFX") << Standing::InputLink;
+        QTest::newRow("link at the output") << Target::QuickBooks << QString("s.QBO") << Standing::OutputLink;
+        QTest::newRow("wider file at the output") << Target::Quicken << QString("s.QFX") << Standing::OutputFile;
     }
     void outputIsAPlainFileWithTheInputsBits()
     {
-        QFETCH(QStringList, row);
-        const QString target = row[0], output = row[1], standing = row[2];
+        QFETCH(Target, target);
+        QFETCH(QString, output);
+        QFETCH(Standing, standing);
+        const QString argument = targetArgument(target);
         Sandbox box;
-        const bool linkedInput = standing == "input link";
+        const bool linkedInput = standing == Standing::InputLink;
         const QByteArray other = linkedInput ? statement : "older";
         QVERIFY(writeFile(box.path("other"), other, linkedInput ? 0640 : 0666));
         QVERIFY(linkedInput ? QFile::link("other", box.path("s.ofx")) : writeFile(box.path("s.ofx"), statement, 0640));
-        if (standing.startsWith("output"))
-            QVERIFY(standing == "output link" ? QFile::link("other", box.path(output))
-                                              : writeFile(box.path(output), other, 0666));
-        QCOMPARE(box.run({"--target", target, "s.ofx"}, [] { ::umask(0); }).exitCode, 0);
+        if (standing == Standing::OutputLink)
+            QVERIFY(QFile::link("other", box.path(output)));
+        else if (standing == Standing::OutputFile)
+            QVERIFY(writeFile(box.path(output), other, 0666));
+        QCOMPARE(box.run({"--target", argument, "s.ofx"}, [] { ::umask(0); }).exitCode, 0);
         QCOMPARE(box.entries(), QStringList({"other", output}));
         QCOMPARE(modeOf(box.path(output)), QStringLiteral("640"));
-        QCOMPARE(readFile(box.path(output)), cleaned(target));
+        QCOMPARE(readFile(box.path(output)), cleaned(argument));
         QCOMPARE(readFile(box.path("other")), other);
         QCOMPARE(modeOf(box.path("other")), linkedInput ? "640" : "666");
     }
