@@ -77,6 +77,10 @@ ParseResult parseArguments(const std::vector<std::string>& args)
             a.keepForm = true;
             continue;
         }
+        if (arg == "-k" || arg == "--keep") {
+            a.keep = true;
+            continue;
+        }
         std::string value;
         if (takeValue(args, i, "--target", value, error)) {
             if (error.empty() && value != "quickbooks" && value != "quicken" && value != "other")
@@ -131,12 +135,16 @@ std::string usageText(const std::string& settingsFile)
            "\n"
            "What happens to each FILE:\n"
            "  QuickBooks, Quicken  the cleaned statement is written as NAME.QBO or NAME.QFX\n"
-           "                       and the original is deleted\n"
+           "                       and the original is moved to the trash (deleted only\n"
+           "                       where no trash can take it; --keep leaves it in place)\n"
            "  Other                the file is rewritten in place\n"
            "  --stdout, --list     no file is written, moved or deleted\n"
            "\n"
            "  --target quickbooks|quicken|other  target application (default: the one the\n"
            "                           desktop program stored; Other when none)\n"
+           "  -k, --keep               keep the original where it is (for QuickBooks and\n"
+           "                           Quicken; a file whose cleaned form would take its\n"
+           "                           own name is then left alone and reported)\n"
            "  --stdout                 write the cleaned statement to standard output\n"
            "                           (exactly one FILE)\n"
            "  --keep-form              write an XML statement as XML for QuickBooks too,\n"

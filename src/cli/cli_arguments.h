@@ -15,6 +15,7 @@ struct Arguments
     std::optional<std::string> target; // "quickbooks", "quicken" or "other"
     bool toStdout = false;
     bool keepForm = false; // QuickBooks gets an XML statement as XML
+    bool keep = false; // leave the original where it is
     ListMode list = ListMode::None;
     std::optional<std::string> omitWords;
     std::optional<bool> properCase;

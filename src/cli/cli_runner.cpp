@@ -8,6 +8,7 @@
 #include "platform/statement_file.h"
 #include "scrivane/version.h"
 #include "statement/guidance.h"
+#include "statement/output_name.h"
 #include "statement/segment_list.h"
 #include "statement/text.h"
 
@@ -262,14 +263,30 @@ bool cleanFile(const QString& path,
                FormChoice form,
                const NameOptions& options,
                const LocaleRules& locale,
+               bool keep,
                const Streams& streams)
 {
-    CleanOutcome outcome = cleanStatementFile(path, target, options, locale, FileSystem::system(), form);
+    if (keep) {
+        // The cleaned file would take the original's own name: keeping the
+        // original is then impossible, and the file is left alone.
+        const QString output = QString::fromStdString(outputPathFor(path.toStdString(), target));
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (output == path || (!canonical.isEmpty() && canonical == QFileInfo(output).canonicalFilePath())) {
+            reportFailure(streams,
+                          path,
+                          QStringLiteral("--keep: the cleaned file would replace the original under its own name "
+                                         "(the statement is unchanged)"));
+            return false;
+        }
+    }
+    CleanOutcome outcome = cleanStatementFile(path, target, options, locale, FileSystem::system(), form, keep);
     if (!outcome.succeeded()) {
         reportFailure(streams, path, describe(*outcome.failure, path, outcome.outputPath));
         return false;
     }
-    printLine(streams.out, bytesOf(path) + " -> " + bytesOf(outcome.outputPath));
+    const bool trashed = outcome.input == Disposal::Trashed;
+    printLine(streams.out,
+              bytesOf(path) + " -> " + bytesOf(outcome.outputPath) + (trashed ? " (original in the trash)" : ""));
     reportNotConverted(streams, path, outcome.notConverted);
     return true;
 }
@@ -310,7 +327,7 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
         else if (args.toStdout)
             ok = writeToStdout(path, target, form, options, locale, streams);
         else
-            ok = cleanFile(path, target, form, options, locale, streams);
+            ok = cleanFile(path, target, form, options, locale, args.keep, streams);
         if (!ok)
             ++failed;
     }

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <cerrno>
@@ -81,6 +82,38 @@ std::optional<FileError> FileSystem::remove(const QString& path) const
     if (!file.remove())
         return FileError {path, file.errorString()};
     return std::nullopt;
+}
+
+std::optional<FileError> FileSystem::moveToTrash(const QString& path) const
+{
+    // Without the home's data folder there is nowhere to keep a trash, and Qt 6.4
+    // would then move the file into "files" under the current folder and call
+    // that the trash.
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty() || !QFileInfo(dataHome).isDir())
+        return FileError {path, QStringLiteral("There is no folder for a trash in the home folder")};
+    // Where no trash folder can be made, Qt says so on standard error; the caller
+    // reports the outcome in its own words, so that warning is held back.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type != QtWarningMsg && previous)
+            previous(type, context, text);
+    });
+    QFile file(path);
+    const bool moved = file.moveToTrash();
+    qInstallMessageHandler(previous);
+    if (!moved)
+        return FileError {path, file.errorString()};
+    return std::nullopt;
+}
+
+std::optional<FileError> FileSystem::discard(const QString& path, Disposal& how) const
+{
+    how = Disposal::Trashed;
+    if (!moveToTrash(path))
+        return std::nullopt;
+    how = Disposal::Deleted;
+    return remove(path);
 }
 
 std::optional<FileError> FileSystem::writeWhole(const QString& path,

@@ -21,6 +21,9 @@ struct FileError
     QString reason;
 };
 
+// What became of a file that a clean put out of the way.
+enum class Disposal { Trashed, Deleted };
+
 // Takes the bytes to write piece by piece; false once the write has failed, after
 // which further pieces are ignored.
 using ByteSink = std::function<bool(std::string_view)>;
@@ -52,6 +55,15 @@ public:
 
     virtual std::optional<FileError> readWhole(const QString& path, QByteArray& bytes) const;
     virtual std::optional<FileError> remove(const QString& path) const;
+
+    // Moves the file at path into the user's trash, from where the user can get
+    // it back.
+    virtual std::optional<FileError> moveToTrash(const QString& path) const;
+
+    // Puts the file at path out of the way: into the trash, or, where no trash can
+    // take it (none on its file system and no home to hold one), deleted. how
+    // says which; on an error the file still stands.
+    std::optional<FileError> discard(const QString& path, Disposal& how) const;
 
     // Writes into a temporary file beside path and puts it in place of path only
     // once every byte went in, so a failure never leaves a partial file under that

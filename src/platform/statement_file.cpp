@@ -71,7 +71,8 @@ CleanOutcome cleanStatementFile(const QString& path,
                                 const NameOptions& options,
                                 const LocaleRules& locale,
                                 const FileSystem& files,
-                                FormChoice form)
+                                FormChoice form,
+                                bool keepInput)
 {
     CleanOutcome outcome;
     outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), target));
@@ -91,9 +92,12 @@ CleanOutcome cleanStatementFile(const QString& path,
         outcome.failure = CleanFailure {CleanStep::Write, *written};
         return outcome;
     }
-    if (!sameFile(path, outcome.outputPath)) {
-        if (std::optional<FileError> removed = files.remove(path))
+    if (!keepInput && !sameFile(path, outcome.outputPath)) {
+        Disposal disposal = Disposal::Trashed;
+        if (std::optional<FileError> removed = files.discard(path, disposal))
             outcome.failure = CleanFailure {CleanStep::Delete, *removed};
+        else
+            outcome.input = disposal;
     }
     return outcome;
 }

@@ -32,6 +32,9 @@ struct CleanOutcome
     // Why an XML statement cleaned for QuickBooks kept its XML form (UTF-8); empty
     // when it was converted or needed no conversion.
     std::string notConverted;
+    // What became of the input once the output stood under another name: nothing
+    // when it was kept, or when the output took its name.
+    std::optional<Disposal> input;
 
     bool succeeded() const { return !failure; }
 };
@@ -44,12 +47,16 @@ struct CleanOutcome
 // differs from the output's. On a failure before the output stands, the input is
 // untouched and nothing stands under the output name; when only the delete fails,
 // both files stand. The output gets the input's permission bits.
+//
+// The input goes to the user's trash, and is deleted only where no trash can take
+// it; with keepInput it stays where it is.
 CleanOutcome cleanStatementFile(const QString& path,
                                 Target target,
                                 const NameOptions& options,
                                 const LocaleRules& locale,
                                 const FileSystem& files = FileSystem::system(),
-                                FormChoice form = FormChoice::ForTarget);
+                                FormChoice form = FormChoice::ForTarget,
+                                bool keepInput = false);
 
 // The same clean with the result going to out instead of a file; no file is
 // written or deleted. Write failures of out are reported under the name outName.

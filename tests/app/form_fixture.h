@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 #include "support/test_files.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +17,7 @@ class FormTest : public QObject
 {
 protected:
     std::optional<QTemporaryDir> dir;
+    std::optional<QTemporaryDir> home;
     std::optional<scrivane::UserSettings> settings;
     scrivane::MessageRecorder messages;
     scrivane::FileDialogScript dialogs;
@@ -23,6 +25,11 @@ protected:
 
     void reset()
     {
+        // A home of the test's own, so that Clean File puts originals into a trash of its own.
+        home.emplace();
+        QVERIFY(QDir(home->path()).mkdir("data"));
+        qputenv("HOME", QFile::encodeName(home->path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home->filePath("data")));
         dir.emplace();
         settings.emplace(path("Korvel Scrivane.ini"));
         messages.clear();

@@ -295,6 +295,8 @@ private slots:
         QCOMPARE(after.storedName, "DIR/" + output);
         QCOMPARE(after.message, message);
         QCOMPARE(after.entries, "Korvel Scrivane.ini " + output);
+        // The original of a file given a new name waits in the trash.
+        QCOMPARE(readFile(home->filePath("data/Trash/files/s.ofx")) == bankStatement, output != "s.ofx");
         QByteArray cleaned = QByteArray(bankStatement).replace("<NAME>ACME STORE 1234\n", "<NAME>Acme Store");
         QCOMPARE(readFile(path(output)),
                  cleaned.replace("<NAME>4411\n", "").replace("</SONRS>", identifier + "</SONRS>"));
@@ -412,6 +414,7 @@ private slots:
             faulty.failCommit();
             break;
         case Fault::DeleteFails:
+            faulty.failTrash();
             faulty.failRemove();
             break;
         }
@@ -422,6 +425,19 @@ private slots:
         QCOMPARE(after.storedName, QStringLiteral("DIR/s.ofx"));
         QCOMPARE(after.entries, "Korvel Scrivane.ini " + left);
         QCOMPARE(readFile(path("s.ofx")), bankStatement);
+    }
+
+    // Where no trash can take the original it is deleted, with the same message as when it goes to the trash.
+    void noTrashDeletesTheOriginal()
+    {
+        FaultyFileSystem faulty;
+        faulty.failTrash();
+        const AfterClean after = clean("quickbooksCompat", "DIR/s.ofx", faulty);
+        QCOMPARE(after.box, QStringLiteral("DIR/s.QBO"));
+        QCOMPARE(after.storedName, QStringLiteral("DIR/s.QBO"));
+        QVERIFY2(after.message.startsWith("information: File cleaned!"), qPrintable(after.message));
+        QCOMPARE(after.entries, QStringLiteral("Korvel Scrivane.ini s.QBO"));
+        QVERIFY(!QFile::exists(home->filePath("data/Trash/files/s.ofx")));
     }
 
     // Sharing the window's store, the command line writes out what Clean File writes, under options not the defaults.

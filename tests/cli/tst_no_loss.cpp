@@ -150,6 +150,7 @@ private slots:
                 files.failCommit();
                 break;
             case Stop::Delete:
+                files.failTrash();
                 files.failRemove();
                 failingStep = CleanStep::Delete;
                 break;

@@ -70,10 +70,40 @@ private slots:
         const bool usageError = output.isEmpty() && bytes.isEmpty();
         QCOMPARE(run.exitCode, usageError ? 2 : 0);
         QVERIFY2(usageError ? run.err.startsWith("scrivane-clean: ") : run.err.isEmpty(), run.err.constData());
-        QCOMPARE(run.out, output.isEmpty() ? bytes : "s.ofx -> " + output.toUtf8() + "\n");
+        const QByteArray trashed = output == "s.ofx" ? "" : " (original in the trash)";
+        QCOMPARE(run.out, output.isEmpty() ? bytes : "s.ofx -> " + output.toUtf8() + trashed + "\n");
         QCOMPARE(box.entries(), QStringList {output.isEmpty() ? "s.ofx" : output});
         QCOMPARE(readFile(box.path(output.isEmpty() ? "s.ofx" : output)), output.isEmpty() ? statement : bytes);
         QCOMPARE(readFile(storePath), store.isEmpty() ? QByteArray("<unreadable>") : store);
+    }
+
+    // The original goes to the trash, --keep leaves it where it is (and refuses a clean that would write over it),
+    // and without a home to hold a trash it is deleted.
+    void whereTheOriginalGoes()
+    {
+        Sandbox box;
+        for (const char* name : {"t.ofx", "k.ofx", "o.ofx", "d.ofx"})
+            QVERIFY(writeFile(box.path(name), statement));
+        QStringList runs;
+        auto run = [&](const QString& args) {
+            const Run done = box.run(args.split(' '));
+            runs << QString::number(done.exitCode) + " " + done.out.trimmed() + done.err.trimmed();
+        };
+        run("--target quicken t.ofx");
+        run("-k --target quickbooks k.ofx");
+        run("--keep --target other o.ofx");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(box.path("no such folder")));
+        run("--target quicken d.ofx");
+        QCOMPARE(runs,
+                 (QStringList {"0 t.ofx -> t.QFX (original in the trash)",
+                               "0 k.ofx -> k.QBO",
+                               "1 scrivane-clean: o.ofx: --keep: the cleaned file would replace the original under its "
+                               "own name (the statement is unchanged)",
+                               "0 d.ofx -> d.QFX"}));
+        QCOMPARE(box.entries(), (QStringList {"d.QFX", "k.QBO", "k.ofx", "o.ofx", "t.QFX"}));
+        QCOMPARE(readFile(box.trashed("t.ofx")), statement);
+        QCOMPARE(readFile(box.path("k.ofx")) + readFile(box.path("o.ofx")), statement + statement);
+        QCOMPARE(QDir(box.dataHome() + "/Trash/files").entryList(QDir::Files), QStringList {"t.ofx"});
     }
 
     // "-" is standard input, read whole; only --stdout and --list take it, and nothing on the disk changes.
@@ -176,7 +206,7 @@ private slots:
         for (const auto& [name, output, input, expected] : good) {
             QVERIFY(writeFile(box.path(name), input));
             args << name;
-            out += (name + " -> " + output + "\n").toUtf8();
+            out += (name + " -> " + output + " (original in the trash)\n").toUtf8();
         }
         // A program that tried to read the huge file whole is stopped here rather
         // than take the machine's memory (the sanitizer reserves far more).
@@ -194,7 +224,9 @@ private slots:
         QVERIFY(lines[0].contains("no such file") && lines[3].contains("no such file")
                 && lines[4].contains("blocked.QBO") && lines[5].contains("larger than 1 GB"));
         for (const auto& [name, output, input, expected] : good)
-            QVERIFY2(readFile(box.path(output)) == expected && !QFileInfo::exists(box.path(name)), qPrintable(name));
+            QVERIFY2(readFile(box.path(output)) == expected && !QFileInfo::exists(box.path(name))
+                         && readFile(box.trashed(QFileInfo(name).fileName())) == input,
+                     qPrintable(name));
         QVERIFY(QFileInfo(box.path("blocked.QBO")).isDir() && QFileInfo(box.path("folder.ofx")).isDir());
         QVERIFY(QFileInfo(box.path("dangling.ofx")).isSymLink() && !QFileInfo::exists(box.path("x")));
         QVERIFY(readFile(box.path("blocked.ofx")) == statement && readFile(box.path("star.ofx")) == statement);

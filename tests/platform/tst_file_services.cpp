@@ -1,9 +1,11 @@
 #include "platform/file_services.h"
+#include "support/faulty_file_system.h"
 #include "support/test_files.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 using namespace scrivane;
 
@@ -25,6 +27,49 @@ private slots:
         QCOMPARE(FileSystem::system().findPlainFiles(dir.filePath("?.ofx")), QStringList {dir.filePath("a.ofx")});
         QCOMPARE(FileSystem::system().findPlainFiles(dir.filePath(".hidden.ofx")), QStringList());
         QCOMPARE(FileSystem::system().findPlainFiles(dir.filePath("folder.*")), QStringList());
+    }
+
+    // A file put out of the way goes to the trash, which is made when the home has none yet; it is deleted only where
+    // no trash can take it, and stays when neither works.
+    void discardPrefersTheTrash_data()
+    {
+        QTest::addColumn<QString>("dataHome");
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("no trash folder yet") << "home/data" << QStringList() << "trashed";
+        QTest::newRow("no home for a trash") << "home/missing" << QStringList() << "deleted";
+        QTest::newRow("the move fails") << "home/data" << QStringList {"trash"} << "deleted";
+        QTest::newRow("move and delete fail") << "home/data" << QStringList {"trash", "remove"} << "kept";
+    }
+    void discardPrefersTheTrash()
+    {
+        QFETCH(QString, dataHome);
+        QFETCH(QStringList, faults);
+        QFETCH(QString, outcome);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("home/data"));
+        qputenv("HOME", QFile::encodeName(dir.filePath("home")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(dataHome)));
+        const QString statement = dir.filePath("june statement.ofx");
+        QVERIFY(writeFile(statement, bankStatement));
+        FaultyFileSystem files;
+        if (faults.contains("trash"))
+            files.failTrash();
+        if (faults.contains("remove"))
+            files.failRemove();
+
+        Disposal how = Disposal::Trashed;
+        const std::optional<FileError> error = files.discard(statement, how);
+        QCOMPARE(error ? "kept" : how == Disposal::Trashed ? "trashed" : "deleted", outcome);
+        QCOMPARE(QFile::exists(statement), outcome == "kept");
+        const QString trash = dir.filePath("home/data/Trash/");
+        QCOMPARE(readFile(trash + "files/june statement.ofx") == bankStatement, outcome == "trashed");
+        // The trash can give it back: it notes where the file came from.
+        const QByteArray info = readFile(trash + "info/june statement.ofx.trashinfo");
+        const qsizetype at = info.indexOf("\nPath=");
+        const QByteArray from = at < 0 ? QByteArray() : info.mid(at + 6, info.indexOf('\n', at + 1) - at - 6);
+        QCOMPARE(QUrl::fromPercentEncoding(from) == statement, outcome == "trashed");
+        QVERIFY(!QFileInfo::exists("files") && !QFileInfo::exists(dir.filePath("files")));
     }
 };
 

@@ -20,6 +20,13 @@ std::optional<FileError> FaultyFileSystem::remove(const QString& path) const
     return FileSystem::remove(path);
 }
 
+std::optional<FileError> FaultyFileSystem::moveToTrash(const QString& path) const
+{
+    if (trashFailure_)
+        return FileError {path, *trashFailure_};
+    return FileSystem::moveToTrash(path);
+}
+
 bool FaultyFileSystem::writePiece(QSaveFile& file, std::string_view piece, QString& reason) const
 {
     if (writeFailure_) {

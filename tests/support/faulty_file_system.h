@@ -15,6 +15,8 @@ public:
 
     void failRead(QString reason = defaultReason) { readFailure_ = std::move(reason); }
     void failRemove(QString reason = defaultReason) { removeFailure_ = std::move(reason); }
+    // The move into the trash fails, as on a file system that has no trash.
+    void failTrash(QString reason = defaultReason) { trashFailure_ = std::move(reason); }
     // The write stops once this many bytes have gone in.
     void failWriteAfter(qint64 bytes, QString reason = defaultReason)
     {
@@ -25,6 +27,7 @@ public:
 
     std::optional<FileError> readWhole(const QString& path, QByteArray& bytes) const override;
     std::optional<FileError> remove(const QString& path) const override;
+    std::optional<FileError> moveToTrash(const QString& path) const override;
 
 protected:
     bool writePiece(QSaveFile& file, std::string_view piece, QString& reason) const override;
@@ -33,6 +36,7 @@ protected:
 private:
     std::optional<QString> readFailure_;
     std::optional<QString> removeFailure_;
+    std::optional<QString> trashFailure_;
     std::optional<QString> writeFailure_;
     std::optional<QString> commitFailure_;
     qint64 writeLimit_ = 0;

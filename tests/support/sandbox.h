@@ -60,8 +60,8 @@ struct Run
     QByteArray out, err;
 };
 
-// A private work folder, with settings of its own that every program started
-// from here reads.
+// A private work folder, with settings and a home of its own (so a trash of its
+// own) that every program started from here, and this process, use.
 class Sandbox
 {
 public:
@@ -69,10 +69,16 @@ public:
     {
         QDir().mkpath(path({}));
         QDir().mkpath(config());
+        QDir().mkpath(dataHome());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config()));
+        qputenv("HOME", QFile::encodeName(root_.filePath("home")));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
     }
 
     QString config() const { return root_.filePath("config"); }
+    QString dataHome() const { return root_.filePath("home/data"); }
+    // Where the trash puts a file of that name.
+    QString trashed(const QString& name) const { return dataHome() + "/Trash/files/" + name; }
     QString path(const QString& name) const { return root_.filePath("work/" + name); }
     QStringList entries() const
     {
