@@ -24,7 +24,7 @@ _scrivane_clean()
     $split && return
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--target= --stdout --keep-form --list= --omit-words=
+        COMPREPLY=($(compgen -W '--target= --keep --stdout --keep-form --list= --omit-words=
             --proper-case --no-proper-case --remove-dates --no-remove-dates
             --remove-numbers --no-remove-numbers --remove-repeat
             --no-remove-repeat --help --version --' -- "$cur"))

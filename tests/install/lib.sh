@@ -34,9 +34,13 @@ run_programs() {
     mkdir -p "$work/clean"
     printf 'OFXHEADER:100\n<OFX><SIGNONMSGSRSV1><SONRS><STATUS><CODE>0</STATUS></SONRS></SIGNONMSGSRSV1>%s\n' \
         '<STMTTRN><NAME>POS PURCHASE 1234 ACME</STMTTRN></OFX>' >"$work/clean/s.ofx"
-    XDG_CONFIG_HOME=$work/config "$prefix/bin/scrivane-clean" --target quicken "$work/clean/s.ofx" ||
+    # A home of its own, so the original goes to a trash of its own.
+    mkdir -p "$work/trashhome/data"
+    HOME=$work/trashhome XDG_DATA_HOME=$work/trashhome/data XDG_CONFIG_HOME=$work/config \
+        "$prefix/bin/scrivane-clean" --target quicken "$work/clean/s.ofx" ||
         fail "scrivane-clean could not clean a statement"
     [ ! -e "$work/clean/s.ofx" ] || fail "the cleaned statement was left under its old name"
+    [ -s "$work/trashhome/data/Trash/files/s.ofx" ] || fail "the original is not in the trash"
     grep -q '<INTU.BID>3000</SONRS>' "$work/clean/s.QFX" || fail "the cleaned statement lacks its bank identifier"
 }
 
