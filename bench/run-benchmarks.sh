@@ -24,11 +24,10 @@ for tool in hyperfine jq /usr/bin/time sed ofxdump; do
     }
 done
 
-# GCC 12 at -O3 reports overlapping copies inside std::string where there are
-# none (GCC bug 105651, in the name cleaner's string building); that false
-# warning must not stop a Release build.
+# Warnings do not stop this build (SCRIVANE_WERROR is off), and the build
+# itself silences GCC 12's false overlapping-copy warning at -O3.
 cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCRIVANE_BENCH=ON \
-    -DSCRIVANE_BUILD_TESTS=OFF -DSCRIVANE_BUILD_GUI=ON -DCMAKE_CXX_FLAGS=-Wno-error=restrict >/dev/null
+    -DSCRIVANE_BUILD_TESTS=OFF -DSCRIVANE_BUILD_GUI=ON >/dev/null
 cmake --build "$build" -j "${BENCH_JOBS:-2}" --target scrivane-genstatement scrivane-bench-clean >/dev/null
 bin=$build/bin
 tools=("engine:$bin/scrivane-bench-clean")
