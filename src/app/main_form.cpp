@@ -144,11 +144,11 @@ void MainForm::setStatementPath(const QString& path)
     fileName_->setText(path);
 }
 
-QString MainForm::droppedFile(const QMimeData* data) const
+QString MainForm::droppedFile(const QMimeData* mime) const
 {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty())
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().isEmpty())
         return {};
-    const QUrl url = data->urls().constFirst();
+    const QUrl url = mime->urls().constFirst();
     if (!url.isLocalFile() || !files_.isPlainFile(url.toLocalFile()))
         return {};
     return url.toLocalFile();

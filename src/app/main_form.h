@@ -58,7 +58,7 @@ protected:
 
 private:
     // The local plain file that data carries, or "" when it carries none.
-    QString droppedFile(const QMimeData* data) const;
+    QString droppedFile(const QMimeData* mime) const;
     void buildControls();
     void selectFile();
     void cleanFile();
