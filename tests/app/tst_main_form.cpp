@@ -53,7 +53,7 @@ class TestMainForm : public FormTest
         messages.clear();
         click(form, "cleanFile");
         const QString names = QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ');
-        auto inDir = [this](QString text) { return text.replace(dir->path(), "DIR"); };
+        auto inDir = [this](QString shownText) { return shownText.replace(dir->path(), "DIR"); };
         return {inDir(box(form)->text()), inDir(stored("fileName")), inDir(shown()), inDir(names)};
     }
 
