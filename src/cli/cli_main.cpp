@@ -1,18 +1,20 @@
 #include "cli/cli_runner.h"
+#include "platform/console.h"
 #include "settings/user_settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
-#include <unistd.h>
-
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
+    // Statements pass through the standard streams byte for byte.
+    scrivane::useBinaryMode(stdin);
+    scrivane::useBinaryMode(stdout);
     scrivane::cli::Streams streams;
-    streams.progress = isatty(STDERR_FILENO) == 1;
+    streams.progress = scrivane::isTerminal(stderr);
     const scrivane::UserSettings settings;
     return scrivane::cli::run(scrivane::cli::parseArguments(args),
                               settings,

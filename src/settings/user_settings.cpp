@@ -1,5 +1,6 @@
 #include "user_settings.h"
 
+#include <QDir>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -31,10 +32,25 @@ std::string storedText(const QVariant& value)
     }
 }
 
+const QString storeName = QStringLiteral("Korvel Scrivane");
+
+// On Windows the store is "Korvel Scrivane.ini" in %APPDATA%, the folder Qt would
+// pick too; taking it from the variable lets a private environment (a test, a
+// program started with another APPDATA) move it, as XDG_CONFIG_HOME does elsewhere.
+QString userStorePath()
+{
+#ifdef Q_OS_WIN
+    const QString appData = qEnvironmentVariable("APPDATA");
+    if (!appData.isEmpty())
+        return QDir::fromNativeSeparators(appData) + QLatin1Char('/') + storeName + QStringLiteral(".ini");
+#endif
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, storeName).fileName();
+}
+
 } // namespace
 
 UserSettings::UserSettings()
-    : path_(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Korvel Scrivane")).fileName())
+    : path_(userStorePath())
 {
 }
 

@@ -15,7 +15,8 @@ namespace scrivane {
 class UserSettings : public OptionSource
 {
 public:
-    // The user's own store ("Korvel Scrivane.ini" in the per-user config folder).
+    // The user's own store: "Korvel Scrivane.ini" in the per-user config folder
+    // ($XDG_CONFIG_HOME or ~/.config on Linux, %APPDATA% on Windows).
     UserSettings();
     explicit UserSettings(QString iniPath);
 

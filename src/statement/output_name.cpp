@@ -52,6 +52,12 @@ std::string outputPathFor(std::string_view trimmedPath, Target target)
     if (ext.empty())
         return path;
     std::size_t sep = path.find_last_of("/\\");
+#ifdef _WIN32
+    // "C:report" names report in the current folder of drive C.
+    if (sep == std::string::npos && path.size() >= 2 && path[1] == ':' && asciiUpper(path[0]) >= 'A'
+        && asciiUpper(path[0]) <= 'Z')
+        sep = 1;
+#endif
     std::string_view name = sep == std::string::npos ? std::string_view(path) : std::string_view(path).substr(sep + 1);
     std::size_t tailStart = startOfLastCharacters(path, ext.size());
     bool hasExtension = startsWithNoCase(std::string_view(path).substr(tailStart), ext) && path.size() - tailStart == 4;

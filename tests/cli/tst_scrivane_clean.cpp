@@ -5,8 +5,10 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 using namespace cli_test;
 
@@ -170,7 +172,7 @@ private slots:
         Sandbox box;
         const Run run = box.run({"--help"});
         QCOMPARE(run.exitCode, 0);
-        for (const QString& part : {box.config() + "/Korvel Scrivane.ini",
+        for (const QString& part : {QDir::toNativeSeparators(box.config() + "/Korvel Scrivane.ini"),
                                     QString("NAME.QBO or NAME.QFX"),
                                     QString("rewritten in place"),
                                     QString("no file is written, moved or deleted"),
@@ -178,6 +180,7 @@ private slots:
             QVERIFY2(run.out.contains(part.toUtf8()), qPrintable(part));
     }
 
+#ifndef Q_OS_WIN // names Windows forbids, links, limits and users set in the child
     // Of several files, some named to trip a shell or a careless string routine, some
     // not OFX at all (cleaned by the same rules all the same), each that can't be
     // cleaned gets its own line naming it and stays as it was; the others are cleaned.
@@ -252,6 +255,7 @@ private slots:
         QVERIFY(QFile::setPermissions(box.path("locked.ofx"), QFileDevice::ReadOwner));
         QCOMPARE(readFile(box.path("locked.ofx")), statement);
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestScrivaneClean)

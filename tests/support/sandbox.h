@@ -8,7 +8,9 @@
 
 #include <functional>
 
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 namespace cli_test {
 
@@ -36,8 +38,16 @@ inline QByteArray cleaned(const QString& target)
 inline bool writeFile(const QString& path, const QByteArray& bytes, int mode = 0644)
 {
     QFile file(path);
+#ifdef Q_OS_WIN
+    // Windows keeps one bit of these: whether the owner may write (the read-only attribute).
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    return written
+        && QFile::setPermissions(path, (mode & 0200) ? QFile::ReadOwner | QFile::WriteOwner : QFile::ReadOwner);
+#else
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
         && ::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)) == 0;
+#endif
 }
 
 inline QByteArray readFile(const QString& path)
@@ -46,12 +56,14 @@ inline QByteArray readFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+#ifndef Q_OS_WIN
 // The entry's own permission bits, in octal (a link is not followed).
 inline QString modeOf(const QString& path)
 {
     struct stat info;
     return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? QString::number(info.st_mode & 07777, 8) : "-";
 }
+#endif
 
 struct Run
 {
@@ -73,6 +85,7 @@ public:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config()));
         qputenv("HOME", QFile::encodeName(root_.filePath("home")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome()));
+        qputenv("APPDATA", QFile::encodeName(QDir::toNativeSeparators(config())));
     }
 
     QString config() const { return root_.filePath("config"); }
@@ -91,8 +104,13 @@ public:
     {
         QProcess process;
         process.setWorkingDirectory(path({}));
+#ifdef Q_OS_WIN
+        // Windows starts a program without a fork to run code in.
+        Q_ASSERT(!modifier);
+#else
         if (modifier)
             process.setChildProcessModifier(modifier);
+#endif
         process.start(program, args);
         const bool started = process.waitForStarted();
         const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;

@@ -1,0 +1,35 @@
+# cmake -DFOLDER=<installed folder> -DOBJDUMP=<objdump> -P CheckWindowsDlls.cmake
+# Fails when an .exe or .dll in FOLDER imports a DLL that is neither in FOLDER
+# nor one that every Windows has, so that the zip cannot go out missing one.
+set(system_dlls
+    advapi32 api-ms-win-core-synch-l1-2-0 authz comdlg32 d3d11 d3d9 dwmapi dwrite dxgi gdi32 imm32 kernel32
+    msvcrt netapi32 ole32 oleaut32 setupapi shell32 shcore shlwapi user32 userenv uxtheme version winmm
+    ws2_32 wtsapi32 mpr)
+file(GLOB_RECURSE binaries "${FOLDER}/*.exe" "${FOLDER}/*.dll")
+set(shipped "")
+foreach(binary IN LISTS binaries)
+    get_filename_component(name "${binary}" NAME)
+    string(TOLOWER "${name}" name)
+    list(APPEND shipped "${name}")
+endforeach()
+set(missing "")
+foreach(binary IN LISTS binaries)
+    execute_process(COMMAND "${OBJDUMP}" -p "${binary}" OUTPUT_VARIABLE dump COMMAND_ERROR_IS_FATAL ANY)
+    string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+    foreach(import IN LISTS imports)
+        string(REGEX REPLACE "DLL Name: " "" dll "${import}")
+        string(TOLOWER "${dll}" dll)
+        string(REGEX REPLACE "\\.dll$" "" stem "${dll}")
+        if(NOT dll IN_LIST shipped AND NOT stem IN_LIST system_dlls AND NOT stem MATCHES "^api-ms-win-")
+            get_filename_component(from "${binary}" NAME)
+            list(APPEND missing "${dll} (needed by ${from})")
+        endif()
+    endforeach()
+endforeach()
+if(missing)
+    list(REMOVE_DUPLICATES missing)
+    list(JOIN missing "\n  " text)
+    message(FATAL_ERROR "Not in ${FOLDER}:\n  ${text}")
+endif()
+list(LENGTH binaries count)
+message(STATUS "Every DLL imported by the ${count} programs and libraries is shipped or part of Windows")
