@@ -31,7 +31,7 @@ endforeach()
 
 install(FILES "${PROJECT_SOURCE_DIR}/packaging/windows/README.txt" DESTINATION .)
 if(EXISTS "${PROJECT_SOURCE_DIR}/LICENSE")
-    install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
+    install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION .)
 else()
     message(WARNING "No LICENSE at the top of the source tree: the zip goes out without one")
 endif()
