@@ -1,6 +1,7 @@
 # cmake -DFOLDER=<installed folder> -DOBJDUMP=<objdump> -P CheckWindowsDlls.cmake
 # Fails when an .exe or .dll in FOLDER imports a DLL that is neither in FOLDER
 # nor one that every Windows has, so that the zip cannot go out missing one.
+cmake_minimum_required(VERSION 3.25)
 set(system_dlls
     advapi32 api-ms-win-core-synch-l1-2-0 authz comdlg32 d3d11 d3d9 dwmapi dwrite dxgi gdi32 imm32 kernel32
     msvcrt netapi32 ole32 oleaut32 setupapi shell32 shcore shlwapi user32 userenv uxtheme version winmm

@@ -1,6 +1,7 @@
 #include "file_services.h"
 
 #include "file_pattern.h"
+#include "replace_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,10 +9,6 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace scrivane {
 
@@ -126,12 +123,16 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
     // bytes go into a private file of our own beside path, created 0600, which
     // then takes path's place by rename(2): a link there is replaced, never
     // followed.
-    QTemporaryFile reserved(path + QStringLiteral(".XXXXXX"));
-    if (!reserved.open())
-        return FileError {path, reserved.errorString()};
-    const QString staging = reserved.fileName();
-    reserved.setAutoRemove(false);
-    reserved.close();
+    QString staging;
+    {
+        // Released before anything else opens the file: Windows lets no one
+        // replace or delete a file that is still open.
+        QTemporaryFile reserved(path + QStringLiteral(".XXXXXX"));
+        if (!reserved.open())
+            return FileError {path, reserved.errorString()};
+        staging = reserved.fileName();
+        reserved.setAutoRemove(false);
+    }
     auto failed = [&](const QString& reason) {
         QFile::remove(staging);
         // A write cut short by a full disk (or a file-size limit) comes back from
@@ -157,18 +158,29 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
             ok = writePiece(file, piece, reason);
         return ok;
     });
+#ifndef Q_OS_WIN
     if (ok && !file.setPermissions(*permissions)) {
         reason = file.errorString();
         ok = false;
     }
+#endif
     if (!ok) {
         file.cancelWriting();
         return failed(reason);
     }
     if (!commit(file, reason))
         return failed(reason);
-    if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(path).constData()) != 0)
-        return failed(QString::fromLocal8Bit(std::strerror(errno)));
+#ifdef Q_OS_WIN
+    // Windows keeps one of the bits, the read-only attribute, and will neither
+    // move nor delete a read-only file on every path, so it goes on last.
+    if (std::optional<QString> reason = replaceFileWith(staging, path))
+        return failed(*reason);
+    if (!(*permissions & QFileDevice::WriteOwner) && !QFile::setPermissions(path, *permissions))
+        return FileError {path, QStringLiteral("The file was written but could not be made read-only")};
+#else
+    if (std::optional<QString> reason = replaceFileWith(staging, path))
+        return failed(*reason);
+#endif
     return std::nullopt;
 }
 
