@@ -173,13 +173,13 @@ std::optional<FileError> FileSystem::writeWhole(const QString& path,
 #ifdef Q_OS_WIN
     // Windows keeps one of the bits, the read-only attribute, and will neither
     // move nor delete a read-only file on every path, so it goes on last.
-    if (std::optional<QString> reason = replaceFileWith(staging, path))
-        return failed(*reason);
+    if (std::optional<QString> moveFailure = replaceFileWith(staging, path))
+        return failed(*moveFailure);
     if (!(*permissions & QFileDevice::WriteOwner) && !QFile::setPermissions(path, *permissions))
         return FileError {path, QStringLiteral("The file was written but could not be made read-only")};
 #else
-    if (std::optional<QString> reason = replaceFileWith(staging, path))
-        return failed(*reason);
+    if (std::optional<QString> moveFailure = replaceFileWith(staging, path))
+        return failed(*moveFailure);
 #endif
     return std::nullopt;
 }
