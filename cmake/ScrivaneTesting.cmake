@@ -1,3 +1,12 @@
+# The full sample corpus, read in place; empty when there is none, and the tests
+# that need it skip. A few samples are kept in tests/data for every clone.
+if(EXISTS "${PROJECT_SOURCE_DIR}/../shared/corpus")
+    get_filename_component(corpus_default "${PROJECT_SOURCE_DIR}/../shared/corpus" ABSOLUTE)
+else()
+    set(corpus_default "")
+endif()
+set(SCRIVANE_CORPUS_DIR "${corpus_default}" CACHE PATH "Folder of the full sample statement corpus (empty: none)")
+
 # scrivane_add_test(NAME SOURCES src... LIBS lib... [PROGRAMS program...] [GUI])
 # Builds one Qt Test executable and registers it with ctest. GUI tests run on the
 # offscreen platform and every test gets a private home, so that no test can touch
@@ -7,7 +16,10 @@ function(scrivane_add_test name)
     cmake_parse_arguments(T "GUI" "" "SOURCES;LIBS;PROGRAMS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE scrivane_common Qt6::Test ${T_LIBS})
-    target_compile_definitions(${name} PRIVATE SCRIVANE_CORPUS_DIR="${PROJECT_SOURCE_DIR}/../shared/corpus")
+    # Header-only helpers of tests/support (samples.h) are there for every test.
+    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    target_compile_definitions(${name} PRIVATE SCRIVANE_CORPUS_DIR="${SCRIVANE_CORPUS_DIR}"
+                                               SCRIVANE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
     foreach(program ${T_PROGRAMS})
         string(TOUPPER "${program}_PROGRAM" macro)
         string(REPLACE "-" "_" macro "${macro}")

@@ -446,7 +446,7 @@ private slots:
         store("omitWords", "FEE, ELECTRIC");
         store("mixedCase", "0");
         store("removeNumbers", "False");
-        const QByteArray lf = readFile(SCRIVANE_CORPUS_DIR "/checking.ofx");
+        const QByteArray lf = readFile(SCRIVANE_TEST_DATA_DIR "/checking.ofx");
         for (const QByteArray& statement : {lf, QByteArray(lf).replace("\n", "\r\n")}) {
             for (const QString target : {"quickbooks", "quicken", "other"}) {
                 QVERIFY(writeFile(path("window.ofx"), statement) && writeFile(path("cli.ofx"), statement));

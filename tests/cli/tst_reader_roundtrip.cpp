@@ -1,6 +1,7 @@
 // Cleaned statements read back by a real OFX reader (libofx's ofxdump) and, when
 // they are XML, by xmllint. XML statements converted for QuickBooks are read back
 // by ofxdump and python3-ofxparse beside the same statement cleaned for Other.
+#include "support/samples.h"
 #include "support/sandbox.h"
 
 #include <QDirIterator>
@@ -71,19 +72,30 @@ private slots:
     {
         if (QStandardPaths::findExecutable("ofxdump").isEmpty() || QStandardPaths::findExecutable("xmllint").isEmpty())
             QSKIP("ofxdump (Debian package ofx) and xmllint (libxml2-utils) are needed to read statements back");
-        // The program works on copies: a fault in it must never reach the shared corpus.
-        for (QDirIterator corpus(SCRIVANE_CORPUS_DIR, {"*.ofx", "*.qfx", "*.qbo"}, QDir::Files); corpus.hasNext();) {
-            inputs_ << box_.path(QFileInfo(corpus.next()).fileName());
-            QVERIFY(QFile::copy(corpus.filePath(), inputs_.last()));
+        // The program works on copies: a fault in it must never reach the samples. The kept ones
+        // always run; the full corpus adds its own where there is one.
+        if (!samples::haveCorpus())
+            qInfo("Only the samples of tests/data: %s", samples::noCorpus);
+        for (const QString& dir : {samples::corpusDir(), samples::dataDir()}) {
+            if (dir.isEmpty() || (dir == samples::corpusDir() && !samples::haveCorpus()))
+                continue;
+            for (QDirIterator found(dir, {"*.ofx", "*.qfx", "*.qbo"}, QDir::Files); found.hasNext();) {
+                const QString copy = box_.path(QFileInfo(found.next()).fileName());
+                if (!inputs_.contains(copy)) {
+                    inputs_ << copy;
+                    QVERIFY(QFile::copy(found.filePath(), copy));
+                }
+            }
         }
-        QVERIFY2(!inputs_.isEmpty(), "no statements in the corpus");
+        QVERIFY2(!inputs_.isEmpty(), "no sample statements");
         for (const QString& input : inputs_) {
             if (isXmlStatement(readFile(input)))
                 xmlInputs_ << input;
         }
-        for (QDirIterator real(SCRIVANE_CORPUS_DIR "/real", QDir::Files); real.hasNext();) {
-            const QString copy = box_.path("real-" + QFileInfo(real.next()).fileName());
-            QVERIFY(QFile::copy(real.filePath(), copy));
+        const QString real = samples::haveCorpus() ? samples::corpusDir() + QStringLiteral("/real") : QString();
+        for (QDirIterator found(real, QDir::Files); !real.isEmpty() && found.hasNext();) {
+            const QString copy = box_.path("real-" + QFileInfo(found.next()).fileName());
+            QVERIFY(QFile::copy(found.filePath(), copy));
             if (isXmlStatement(readFile(copy)))
                 xmlInputs_ << copy;
         }

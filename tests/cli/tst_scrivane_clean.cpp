@@ -1,4 +1,5 @@
 // scrivane-clean from the outside: what it prints, writes and leaves alone.
+#include "support/samples.h"
 #include "support/sandbox.h"
 
 #include <QDirIterator>
@@ -143,7 +144,11 @@ private slots:
     void listPrintsOneLinePerName_data()
     {
         QTest::addColumn<QString>("file");
-        QDirIterator files(SCRIVANE_CORPUS_DIR, {"*.ofx"}, QDir::Files, QDirIterator::Subdirectories);
+        // The full corpus where there is one, else the samples kept in tests/data.
+        QDirIterator files(samples::haveCorpus() ? samples::corpusDir() : samples::dataDir(),
+                           {"*.ofx"},
+                           QDir::Files,
+                           QDirIterator::Subdirectories);
         while (files.hasNext()) {
             const QString file = files.next();
             if (readFile(file).contains("\n\t"))
