@@ -87,8 +87,16 @@ std::optional<FileError> FileSystem::moveToTrash(const QString& path) const
     // would then move the file into "files" under the current folder and call
     // that the trash.
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty() || !QFileInfo(dataHome).isDir())
+    // One the user cannot write sends Qt 6.4 to the same wrong place.
+    if (dataHome.isEmpty() || !QFileInfo(dataHome).isDir() || !QFileInfo(dataHome).isWritable())
         return FileError {path, QStringLiteral("There is no folder for a trash in the home folder")};
+    // The trash notes each file as NAME.trashinfo, or NAME.N.trashinfo when that is
+    // taken, and Qt 6.4 keeps trying ever higher N for as long as the open fails:
+    // a name with no room left for those suffixes would hang the program.
+    constexpr qsizetype longestName = 255;
+    constexpr qsizetype roomForTheInfoSuffix = 24;
+    if (QFile::encodeName(QFileInfo(path).fileName()).size() + roomForTheInfoSuffix > longestName)
+        return FileError {path, QStringLiteral("The name is too long for the trash")};
     // Where no trash folder can be made, Qt says so on standard error; the caller
     // reports the outcome in its own words, so that warning is held back.
     static QtMessageHandler previous = nullptr;

@@ -33,16 +33,22 @@ private slots:
     // no trash can take it, and stays when neither works.
     void discardPrefersTheTrash_data()
     {
+        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("dataHome");
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<QString>("outcome");
-        QTest::newRow("no trash folder yet") << "home/data" << QStringList() << "trashed";
-        QTest::newRow("no home for a trash") << "home/missing" << QStringList() << "deleted";
-        QTest::newRow("the move fails") << "home/data" << QStringList {"trash"} << "deleted";
-        QTest::newRow("move and delete fail") << "home/data" << QStringList {"trash", "remove"} << "kept";
+        const QString usual = QStringLiteral("june statement.ofx");
+        QTest::newRow("no trash folder yet") << usual << "home/data" << QStringList() << "trashed";
+        QTest::newRow("no home for a trash") << usual << "home/missing" << QStringList() << "deleted";
+        QTest::newRow("the move fails") << usual << "home/data" << QStringList {"trash"} << "deleted";
+        QTest::newRow("move and delete fail") << usual << "home/data" << QStringList {"trash", "remove"} << "kept";
+        // The trash notes a file as NAME.trashinfo; a name with no room for that suffix must not keep it trying.
+        QTest::newRow("name too long for the trash") << QString(244, u'x') + ".ofx"
+                                                     << "home/data" << QStringList() << "deleted";
     }
     void discardPrefersTheTrash()
     {
+        QFETCH(QString, name);
         QFETCH(QString, dataHome);
         QFETCH(QStringList, faults);
         QFETCH(QString, outcome);
@@ -50,7 +56,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkpath("home/data"));
         qputenv("HOME", QFile::encodeName(dir.filePath("home")));
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(dataHome)));
-        const QString statement = dir.filePath("june statement.ofx");
+        const QString statement = dir.filePath(name);
         QVERIFY(writeFile(statement, bankStatement));
         FaultyFileSystem files;
         if (faults.contains("trash"))
@@ -63,9 +69,9 @@ private slots:
         QCOMPARE(error ? "kept" : how == Disposal::Trashed ? "trashed" : "deleted", outcome);
         QCOMPARE(QFile::exists(statement), outcome == "kept");
         const QString trash = dir.filePath("home/data/Trash/");
-        QCOMPARE(readFile(trash + "files/june statement.ofx") == bankStatement, outcome == "trashed");
+        QCOMPARE(readFile(trash + "files/" + name) == bankStatement, outcome == "trashed");
         // The trash can give it back: it notes where the file came from.
-        const QByteArray info = readFile(trash + "info/june statement.ofx.trashinfo");
+        const QByteArray info = readFile(trash + "info/" + name + ".trashinfo");
         const qsizetype at = info.indexOf("\nPath=");
         const QByteArray from = at < 0 ? QByteArray() : info.mid(at + 6, info.indexOf('\n', at + 1) - at - 6);
         QCOMPARE(QUrl::fromPercentEncoding(from) == statement, outcome == "trashed");
