@@ -1,0 +1,125 @@
+// scrivane-clean's command line read into what it asks for.
+#include "cli/cli_arguments.h"
+
+#include <QTest>
+
+using namespace scrivane::cli;
+
+namespace {
+
+QString shown(const std::optional<std::string>& value)
+{
+    return value ? QString::fromStdString(*value) : QStringLiteral("<unset>");
+}
+
+QString shown(const std::optional<bool>& value)
+{
+    return value ? QString::number(*value) : QStringLiteral("<unset>");
+}
+
+QStringList shown(const std::vector<std::string>& values)
+{
+    QStringList list;
+    for (const std::string& value : values)
+        list << QString::fromStdString(value);
+    return list;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(scrivane::cli::Arguments)
+
+class TestCliArguments : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parse_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<Arguments>("asked"); // read only when there is no error
+        QTest::addColumn<QString>("error");
+        QTest::newRow("one file") << QStringList {"s.ofx"} << Arguments {.files = {"s.ofx"}} << "";
+        QTest::newRow("target, both forms, last wins")
+            << QStringList {"--target", "quicken", "a.ofx", "--target=other", "b.ofx"}
+            << Arguments {.target = "other", .files = {"a.ofx", "b.ofx"}} << "";
+        QTest::newRow("switches on and off, last wins") << QStringList {"--no-proper-case",
+                                                                        "--remove-dates",
+                                                                        "--no-remove-numbers",
+                                                                        "--remove-repeat",
+                                                                        "--proper-case",
+                                                                        "s.ofx"}
+                                                        << Arguments {.properCase = true,
+                                                                      .removeDates = true,
+                                                                      .removeNumbers = false,
+                                                                      .removeRepeat = true,
+                                                                      .files = {"s.ofx"}}
+                                                        << "";
+        QTest::newRow("omit words, empty value")
+            << QStringList {"--omit-words=", "s.ofx"} << Arguments {.omitWords = "", .files = {"s.ofx"}} << "";
+        QTest::newRow("omit words beginning with a dash")
+            << QStringList {"--omit-words", "-X", "s.ofx"} << Arguments {.omitWords = "-X", .files = {"s.ofx"}} << "";
+        QTest::newRow("list clean") << QStringList {"--list=clean", "s.ofx"}
+                                    << Arguments {.list = ListMode::Clean, .files = {"s.ofx"}} << "";
+        QTest::newRow("stdout") << QStringList {"--stdout", "s.ofx"} << Arguments {.toStdout = true, .files = {"s.ofx"}}
+                                << "";
+        QTest::newRow("dash and double dash name files")
+            << QStringList {"--list", "raw", "-", "--", "--stdout", "-h"}
+            << Arguments {.list = ListMode::Raw, .files = {"-", "--stdout", "-h"}} << "";
+        QTest::newRow("keep, both forms, and keep form")
+            << QStringList {"-k", "--keep-form", "s.ofx"}
+            << Arguments {.keepForm = true, .keep = true, .files = {"s.ofx"}} << "";
+        QTest::newRow("help needs no file") << QStringList {"-h"} << Arguments {.help = true} << "";
+        QTest::newRow("version needs no file") << QStringList {"--version"} << Arguments {.version = true} << "";
+        // Refused lines.
+        QTest::newRow("no file") << QStringList {"--target", "quicken"} << Arguments {} << "no statement file named";
+        QTest::newRow("unknown option") << QStringList {"--proper", "s.ofx"} << Arguments {}
+                                        << "unknown option --proper";
+        QTest::newRow("target misspelt") << QStringList {"--target=QuickBooks", "s.ofx"} << Arguments {}
+                                         << "--target must be quickbooks, quicken or other, not \"QuickBooks\"";
+        QTest::newRow("target without value")
+            << QStringList {"s.ofx", "--target"} << Arguments {} << "--target needs a value";
+        QTest::newRow("list mode unknown")
+            << QStringList {"--list", "all", "s.ofx"} << Arguments {} << "--list must be raw or clean, not \"all\"";
+        QTest::newRow("stdout with list") << QStringList {"--stdout", "--list", "raw", "s.ofx"} << Arguments {}
+                                          << "--stdout and --list cannot be used together";
+        QTest::newRow("stdout with two files")
+            << QStringList {"--stdout", "a.ofx", "b.ofx"} << Arguments {} << "--stdout takes exactly one file";
+        QTest::newRow("standard input without --stdout or --list")
+            << QStringList {"-"} << Arguments {} << "\"-\" (standard input) can be used only with --stdout or --list";
+        QTest::newRow("standard input twice")
+            << QStringList {"--list=raw", "-", "-"} << Arguments {} << "standard input can be read only once";
+        QTest::newRow("first error wins")
+            << QStringList {"--bad", "--target=x"} << Arguments {} << "unknown option --bad";
+    }
+    void parse()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(Arguments, asked);
+        QFETCH(QString, error);
+        std::vector<std::string> line;
+        for (const QString& arg : args)
+            line.push_back(arg.toStdString());
+        const ParseResult result = parseArguments(line);
+        QCOMPARE(QString::fromStdString(result.error), error);
+        if (!error.isEmpty())
+            return;
+        const Arguments& got = result.arguments;
+        QCOMPARE(shown(got.target), shown(asked.target));
+        QCOMPARE(got.toStdout, asked.toStdout);
+        QCOMPARE(got.keepForm, asked.keepForm);
+        QCOMPARE(got.keep, asked.keep);
+        QCOMPARE(got.list, asked.list);
+        QCOMPARE(shown(got.omitWords), shown(asked.omitWords));
+        QCOMPARE(shown(got.properCase), shown(asked.properCase));
+        QCOMPARE(shown(got.removeDates), shown(asked.removeDates));
+        QCOMPARE(shown(got.removeNumbers), shown(asked.removeNumbers));
+        QCOMPARE(shown(got.removeRepeat), shown(asked.removeRepeat));
+        QCOMPARE(got.help, asked.help);
+        QCOMPARE(got.version, asked.version);
+        QCOMPARE(shown(got.files), shown(asked.files));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCliArguments)
+#include "tst_cli_arguments.moc"
