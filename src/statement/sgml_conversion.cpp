@@ -1,6 +1,7 @@
 #include "sgml_conversion.h"
 
 #include "ofx_aggregates.h"
+#include "utf8.h"
 #include "windows1252.h"
 #include "xml_reader.h"
 
@@ -30,21 +31,7 @@ bool isAscii(std::string_view s)
 std::string utf8Of(char32_t c)
 {
     std::string out;
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
+    appendUtf8(out, c);
     return out;
 }
 
