@@ -4,9 +4,11 @@
 #include "statement/utf8.h"
 #include "statement/windows1252.h"
 
-#include <locale>
-#include <memory>
-#include <utility>
+#include "unicode_case_table.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 namespace scrivane {
 
@@ -49,45 +51,29 @@ NameChar cp1252Lower(NameChar c)
     }
 }
 
-// Per code point mapping through the C library's Unicode tables. A locale
-// without them leaves letters outside ASCII alone rather than guess.
-class UnicodeCase
+// Per code point mapping from the program's own table, so that names are cased
+// alike on every platform, whatever the C library's locale or the width of
+// wchar_t.
+NameChar unicodeMap(NameChar c, const unicode_case::CaseRun* begin, const unicode_case::CaseRun* end)
 {
-public:
-    UnicodeCase()
-    {
-        for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
-            try {
-                locale_ = std::make_unique<std::locale>(name);
-                facet_ = &std::use_facet<std::ctype<wchar_t>>(*locale_);
-                return;
-            } catch (const std::exception&) {
-                locale_.reset();
-            }
-        }
-    }
+    const auto* after = std::upper_bound(
+        begin, end, c, [](NameChar code, const unicode_case::CaseRun& run) { return code < run.first; });
+    if (after == begin)
+        return c;
+    const unicode_case::CaseRun& run = *(after - 1);
+    if (c > run.last || (c - run.first) % run.stride != 0)
+        return c;
+    return static_cast<NameChar>(static_cast<std::int64_t>(c) + run.delta);
+}
 
-    NameChar map(NameChar c, bool upper) const
-    {
-        if (c < 0x80)
-            return upper ? asciiUpper(c) : asciiLower(c);
-        if (!facet_ || c >= rawByteBase || sizeof(wchar_t) < 4)
-            return c;
-        auto mapped = static_cast<NameChar>(upper ? facet_->toupper(static_cast<wchar_t>(c))
-                                                  : facet_->tolower(static_cast<wchar_t>(c)));
-        bool valid = mapped != 0 && mapped < 0x110000 && !(mapped >= 0xD800 && mapped <= 0xDFFF);
-        return valid ? mapped : c;
-    }
-
-private:
-    std::unique_ptr<std::locale> locale_;
-    const std::ctype<wchar_t>* facet_ = nullptr;
-};
-
-const UnicodeCase& unicodeCase()
+NameChar unicodeUpper(NameChar c)
 {
-    static const UnicodeCase instance;
-    return instance;
+    return unicodeMap(c, std::begin(unicode_case::upperRuns), std::end(unicode_case::upperRuns));
+}
+
+NameChar unicodeLower(NameChar c)
+{
+    return unicodeMap(c, std::begin(unicode_case::lowerRuns), std::end(unicode_case::lowerRuns));
 }
 
 } // namespace
@@ -123,7 +109,7 @@ NameChar CaseMap::upperBeyondAscii(NameChar c) const
     case Charset::Windows1252:
         return cp1252Upper(c);
     case Charset::Utf8:
-        return unicodeCase().map(c, true);
+        return unicodeUpper(c);
     case Charset::Ascii:
         break;
     }
@@ -136,7 +122,7 @@ NameChar CaseMap::lowerBeyondAscii(NameChar c) const
     case Charset::Windows1252:
         return cp1252Lower(c);
     case Charset::Utf8:
-        return unicodeCase().map(c, false);
+        return unicodeLower(c);
     case Charset::Ascii:
         break;
     }
