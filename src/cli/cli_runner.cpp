@@ -17,6 +17,7 @@
 #include <QLocale>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -116,25 +117,22 @@ void reportFailure(const Streams& streams, const QString& path, const QString& r
     printLine(streams.err, "scrivane-clean: " + bytesOf(path) + ": " + reason.toStdString());
 }
 
-// Standard input, read whole as a file would be.
+// Standard input, read whole as a file would be. Read through the C stream that
+// the start-up made binary: Qt's file engine fails on a Windows pipe.
 std::optional<QString> readStandardInput(QByteArray& bytes)
 {
     // The same bound as for a file read whole: anything bigger is no statement.
-    constexpr qint64 largest = qint64(1) << 30;
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly))
-        return in.errorString();
+    constexpr qsizetype largest = qsizetype(1) << 30;
     bytes.clear();
     char block[1 << 16];
     for (;;) {
-        const qint64 got = in.read(block, sizeof block);
-        if (got < 0)
-            return in.errorString();
-        if (got == 0)
-            return std::nullopt;
-        if (bytes.size() + got > largest)
+        const std::size_t got = std::fread(block, 1, sizeof block, stdin);
+        if (bytes.size() + static_cast<qsizetype>(got) > largest)
             return QStringLiteral("Standard input is larger than 1 GB, too large for a statement");
         bytes.append(block, static_cast<qsizetype>(got));
+        if (got < sizeof block)
+            return std::ferror(stdin) ? std::optional<QString>(QString::fromLocal8Bit(std::strerror(errno)))
+                                      : std::nullopt;
     }
 }
 
