@@ -7,6 +7,14 @@ else()
 endif()
 set(SCRIVANE_CORPUS_DIR "${corpus_default}" CACHE PATH "Folder of the full sample statement corpus (empty: none)")
 
+# A cross-built test runs under Wine, where a path with no drive is read on the
+# current drive, which need not be the one the Unix files are on (Z:).
+if(WIN32 AND CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
+    set(SCRIVANE_HOST_DRIVE "Z:")
+else()
+    set(SCRIVANE_HOST_DRIVE "")
+endif()
+
 # scrivane_add_test(NAME SOURCES src... LIBS lib... [PROGRAMS program...] [GUI])
 # Builds one Qt Test executable and registers it with ctest. GUI tests run on the
 # offscreen platform and every test gets a private home, so that no test can touch
@@ -18,12 +26,16 @@ function(scrivane_add_test name)
     target_link_libraries(${name} PRIVATE scrivane_common Qt6::Test ${T_LIBS})
     # Header-only helpers of tests/support (samples.h) are there for every test.
     target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
-    target_compile_definitions(${name} PRIVATE SCRIVANE_CORPUS_DIR="${SCRIVANE_CORPUS_DIR}"
-                                               SCRIVANE_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    set(corpus "${SCRIVANE_CORPUS_DIR}")
+    if(corpus)
+        set(corpus "${SCRIVANE_HOST_DRIVE}${corpus}")
+    endif()
+    target_compile_definitions(${name} PRIVATE SCRIVANE_CORPUS_DIR="${corpus}"
+                               SCRIVANE_TEST_DATA_DIR="${SCRIVANE_HOST_DRIVE}${PROJECT_SOURCE_DIR}/tests/data")
     foreach(program ${T_PROGRAMS})
         string(TOUPPER "${program}_PROGRAM" macro)
         string(REPLACE "-" "_" macro "${macro}")
-        target_compile_definitions(${name} PRIVATE ${macro}="$<TARGET_FILE:${program}>")
+        target_compile_definitions(${name} PRIVATE ${macro}="${SCRIVANE_HOST_DRIVE}$<TARGET_FILE:${program}>")
         add_dependencies(${name} ${program})
     endforeach()
     add_test(NAME ${name} COMMAND ${name})

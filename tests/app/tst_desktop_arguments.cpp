@@ -6,6 +6,15 @@
 
 using namespace scrivane;
 
+// What the program prints is text, whose lines end in CR LF on Windows.
+static QByteArray textLines(QByteArray lines)
+{
+#ifdef Q_OS_WIN
+    lines.replace("\n", "\r\n");
+#endif
+    return lines;
+}
+
 // How the desktop program reads the command line a file manager or a user gives it.
 class TestDesktopArguments : public QObject
 {
@@ -80,6 +89,8 @@ private slots:
         QFETCH(int, status);
         QFETCH(QByteArray, out);
         QFETCH(QByteArray, err);
+        out = textLines(out);
+        err = textLines(err);
         QProcess program;
         // Qt warns on standard error when the session has no runtime folder of its own.
         QTemporaryDir runtime;
