@@ -47,22 +47,8 @@ NameCleaner::NameCleaner(NameOptions options, const LocaleRules& locale, Charset
     : options_(std::move(options))
     , locale_(localeInCharset(locale, charset))
     , charset_(charset)
-    , omitList_(" " + CaseMap(charset).lowerText(textInCharset(options_.omitWords, charset)) + " ")
+    , omitList_(options_.omitWords, charset)
 {
-}
-
-bool NameCleaner::omitted(std::string_view word)
-{
-    probe_.assign(" ");
-    probe_.append(word);
-    probe_.push_back(' ');
-    if (charset_ == Charset::Ascii || isAscii(probe_)) {
-        for (char& c : probe_)
-            c = asciiLower(c);
-    } else {
-        probe_ = CaseMap(charset_).lowerText(probe_);
-    }
-    return omitList_.find(probe_) != std::string::npos;
 }
 
 std::string_view NameCleaner::clean(std::string_view rawName)
@@ -79,7 +65,7 @@ std::string_view NameCleaner::clean(std::string_view rawName)
             continue;
         if (options_.removeRepeat && k > 0 && word == words_[k - 1])
             continue;
-        if (omitted(word))
+        if (omitList_.contains(word))
             continue;
         // result = trim(result + " " + trim(word)): words have no spaces, so only
         // an empty word can leave a space to trim.

@@ -2,6 +2,7 @@
 
 #include "locale_rules.h"
 #include "name_options.h"
+#include "omit_list.h"
 #include "statement/segment_list.h"
 #include "statement/statement_form.h"
 
@@ -27,15 +28,12 @@ public:
     std::string_view clean(std::string_view rawName);
 
 private:
-    bool omitted(std::string_view word);
-
     NameOptions options_;
     LocaleRules locale_; // its texts in the statement's character set
     Charset charset_;
-    std::string omitList_; // " " + omit words + " ", lower case
+    OmitList omitList_;
     std::vector<std::string_view> words_;
     std::string result_;
-    std::string probe_;
 };
 
 // Rewrites every payee-name segment in place: "<NAME>" and the cleaned name, or
