@@ -86,10 +86,10 @@ int main(int argc, char** argv)
         splitTagSegments(text, segments);
         if (list == "clean")
             cleanPayeeNames(segments, options, LocaleRules::enUS());
-        for (const std::string& name : payeeNamesForDisplay(segments)) {
+        forEachPayeeName(segments, [](std::string_view name) {
             std::fwrite(name.data(), 1, name.size(), stdout);
             std::fputs("\r\n", stdout);
-        }
+        });
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -17,6 +17,9 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
         return QStringLiteral("The cleaned file was saved as \"%1\", but the original file \"%2\" could not be "
                               "deleted:\r\n%3\r\n\r\nBoth files are there now.")
             .arg(output, input, reason);
+    case CleanStep::Memory:
+        return QStringLiteral("The file \"%1\" could not be cleaned: %2.\r\n\r\nIt has not been changed.")
+            .arg(input, reason);
     case CleanStep::Find:
         break;
     }

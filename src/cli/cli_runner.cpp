@@ -103,6 +103,8 @@ QString describe(const CleanFailure& failure, const QString& path, const QString
     case CleanStep::Write:
         return QStringLiteral("cannot write ") + failure.error.path + QStringLiteral(": ") + failure.error.reason
             + QStringLiteral(" (the statement is unchanged)");
+    case CleanStep::Memory:
+        return failure.error.reason;
     case CleanStep::Delete:
         return QStringLiteral("cleaned into ") + outputPath + QStringLiteral(", but the original cannot be removed: ")
             + failure.error.reason;

@@ -53,17 +53,27 @@ NameCleaner::NameCleaner(NameOptions options, const LocaleRules& locale, Charset
 
 std::string_view NameCleaner::clean(std::string_view rawName)
 {
-    splitWords(rawName, words_);
+    // The words as splitWords gives them, taken one at a time: a list of them
+    // would cost more than the name itself for a long name of short words.
+    std::string_view rest = trimSpaces(rawName);
+    std::string_view previous;
     result_.clear();
-    for (std::size_t k = 0; k < words_.size(); ++k) {
-        std::string_view word = words_[k];
+    // Kept words never make the name longer, so the result grows in place.
+    result_.reserve(rest.size());
+    for (bool first = true, last = false; !last; first = false) {
+        const std::size_t space = rest.find(' ');
+        last = space == std::string_view::npos;
+        const std::string_view word = rest.substr(0, space);
+        rest = last ? std::string_view() : trimSpaces(rest.substr(space));
+        const bool repeated = !first && word == previous;
+        previous = word;
         if (options_.removeNumbers && isNumericWord(word, locale_))
             continue;
         if (options_.removeNumbers && word.starts_with('#') && isNumericWord(word.substr(1), locale_))
             continue;
         if (options_.removeDates && isDateWord(word, locale_))
             continue;
-        if (options_.removeRepeat && k > 0 && word == words_[k - 1])
+        if (options_.removeRepeat && repeated)
             continue;
         if (omitList_.contains(word))
             continue;
@@ -118,9 +128,7 @@ void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const Lo
                 segments.clearAt(i);
                 removeEndTagAfter(segments, i);
             } else {
-                rebuilt.assign("<NAME>");
-                rebuilt.append(cleaned);
-                segments.set(i, rebuilt);
+                segments.set(i, "<NAME>", cleaned);
             }
             continue;
         }

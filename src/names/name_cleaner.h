@@ -32,7 +32,6 @@ private:
     LocaleRules locale_; // its texts in the statement's character set
     Charset charset_;
     OmitList omitList_;
-    std::vector<std::string_view> words_;
     std::string result_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "statement/segment_list.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,10 @@ namespace scrivane {
 // (in any letter case, in that order) turned back into their characters. Numeric
 // character references stay as they are.
 std::string cleanSpecialCharForDisplay(std::string_view name);
+
+// Hands each payee name of a segment list to visit, in file order and in display
+// form, as payeeNamesForDisplay lists them; the view lasts for the call only.
+void forEachPayeeName(const SegmentList& segments, const std::function<void(std::string_view)>& visit);
 
 // The payee names of a segment list in file order, in display form: each value
 // trimmed of spaces only, so a line break that ends a value stays with it; empty

@@ -1,6 +1,7 @@
 #include "proper_case.h"
 
 #include <string_view>
+#include <utility>
 
 namespace scrivane {
 
@@ -19,6 +20,8 @@ public:
     {
     }
 
+    // s has room for three more characters, so that no step copies it: a name
+    // may be as long as the statement.
     Str run(Str s) const
     {
         for (Char& c : s)
@@ -31,7 +34,7 @@ public:
                 s[i] = upper(s[i]);
         }
 
-        s = trimmed(s);
+        trim(s);
         s.insert(s.begin(), Char(' '));
         s.push_back(Char(' '));
 
@@ -55,7 +58,8 @@ public:
                     s[k] = upper(s[k]);
             }
         }
-        return trimmed(s);
+        trim(s);
+        return s;
     }
 
 private:
@@ -98,15 +102,16 @@ private:
         return true;
     }
 
-    static Str trimmed(const Str& s)
+    static void trim(Str& s)
     {
-        std::size_t b = 0;
         std::size_t e = s.size();
+        while (e > 0 && s[e - 1] == Char(' '))
+            --e;
+        s.resize(e);
+        std::size_t b = 0;
         while (b < e && s[b] == Char(' '))
             ++b;
-        while (e > b && s[e - 1] == Char(' '))
-            --e;
-        return s.substr(b, e - b);
+        s.erase(0, b);
     }
 
     const CaseMap& map_;
@@ -117,9 +122,15 @@ private:
 std::string properCase(std::string_view text, Charset charset)
 {
     CaseMap map(charset);
-    if (charset != Charset::Utf8 || isAscii(text))
-        return ProperCaser<std::string>(map).run(std::string(text));
-    return map.encode(ProperCaser<std::u32string>(map).run(map.decode(text)));
+    if (charset != Charset::Utf8 || isAscii(text)) {
+        std::string s;
+        s.reserve(text.size() + 3);
+        s.assign(text);
+        return ProperCaser<std::string>(map).run(std::move(s));
+    }
+    std::u32string chars = map.decode(text);
+    chars.reserve(chars.size() + 3);
+    return map.encode(ProperCaser<std::u32string>(map).run(std::move(chars)));
 }
 
 } // namespace scrivane

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -64,15 +65,18 @@ bool sameFile(const QString& a, const QString& b)
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
-} // namespace
+CleanFailure memoryFailure(const QString& path)
+{
+    return CleanFailure {CleanStep::Memory, {path, QString::fromLatin1(notEnoughMemory)}};
+}
 
-CleanOutcome cleanStatementFile(const QString& path,
-                                Target target,
-                                const NameOptions& options,
-                                const LocaleRules& locale,
-                                const FileSystem& files,
-                                FormChoice form,
-                                bool keepInput)
+CleanOutcome cleanWholeFile(const QString& path,
+                            Target target,
+                            const NameOptions& options,
+                            const LocaleRules& locale,
+                            const FileSystem& files,
+                            FormChoice form,
+                            bool keepInput)
 {
     CleanOutcome outcome;
     outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), target));
@@ -102,7 +106,7 @@ CleanOutcome cleanStatementFile(const QString& path,
     return outcome;
 }
 
-CleanOutcome cleanStatementTo(const QString& path,
+CleanOutcome cleanWholeFileTo(const QString& path,
                               Target target,
                               const NameOptions& options,
                               const LocaleRules& locale,
@@ -126,6 +130,47 @@ CleanOutcome cleanStatementTo(const QString& path,
     if (!ok)
         outcome.failure = CleanFailure {CleanStep::Write, {outName, out.errorString()}};
     return outcome;
+}
+
+} // namespace
+
+// An allocation that fails anywhere in a clean (reading the statement, cutting
+// it, cleaning names, building the output) ends that clean alone: until the
+// output has been put in place the statement has not been touched.
+CleanOutcome cleanStatementFile(const QString& path,
+                                Target target,
+                                const NameOptions& options,
+                                const LocaleRules& locale,
+                                const FileSystem& files,
+                                FormChoice form,
+                                bool keepInput)
+{
+    try {
+        return cleanWholeFile(path, target, options, locale, files, form, keepInput);
+    } catch (const std::bad_alloc&) {
+        CleanOutcome outcome;
+        outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), target));
+        outcome.failure = memoryFailure(path);
+        return outcome;
+    }
+}
+
+CleanOutcome cleanStatementTo(const QString& path,
+                              Target target,
+                              const NameOptions& options,
+                              const LocaleRules& locale,
+                              QIODevice& out,
+                              const QString& outName,
+                              const FileSystem& files,
+                              FormChoice form)
+{
+    try {
+        return cleanWholeFileTo(path, target, options, locale, out, outName, files, form);
+    } catch (const std::bad_alloc&) {
+        CleanOutcome outcome;
+        outcome.failure = memoryFailure(path);
+        return outcome;
+    }
 }
 
 } // namespace scrivane

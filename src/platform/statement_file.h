@@ -15,8 +15,13 @@ class QIODevice;
 namespace scrivane {
 
 // The step of a clean at which it stopped. Find: the path names no plain file
-// (missing, a folder, hidden, or a pattern with "*" or "?").
-enum class CleanStep { Find, Read, Write, Delete };
+// (missing, a folder, hidden, or a pattern with "*" or "?"). Memory: the clean
+// ran out of memory at any step before the output stood; the statement is
+// unchanged.
+enum class CleanStep { Find, Read, Write, Delete, Memory };
+
+// The reason given with CleanStep::Memory.
+inline constexpr const char* notEnoughMemory = "not enough memory to clean this statement";
 
 struct CleanFailure
 {

@@ -61,12 +61,11 @@ void makeOFXFileCompatable(SegmentList& segments, Target target)
         const bool xml = isXmlForm(segments);
         // Make room directly before "</SONRS>": everything before it moves one
         // place towards the front, over the always-empty element 0.
-        for (std::size_t i = 0; i + 1 < scan.closingIndex; ++i)
-            segments.setView(i, segments[i + 1]);
+        segments.moveFrontOver(scan.closingIndex);
         scan.identifierIndex = scan.closingIndex - 1;
         if (xml) {
             // A new element of the XML form needs its end tag to stay well formed.
-            segments.set(scan.identifierIndex, std::string(element) + "</INTU.BID>");
+            segments.set(scan.identifierIndex, element, "</INTU.BID>");
             return;
         }
     }

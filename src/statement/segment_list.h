@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,10 +15,14 @@ namespace scrivane {
 // element but the first begins with "<" and runs up to the next "<". Joining the
 // elements gives the statement back byte for byte.
 //
-// Elements are views. Untouched segments point into the statement text that was
-// split, so that text must outlive the list; rewritten segments point into storage
-// that the list owns. A statement of millions of segments therefore costs one view
-// per segment and no copy of its text.
+// The list does not hold one entry per segment: a segment that was never changed
+// is found again in the split text (every "<" starts one), with a mark every few
+// segments so that finding one costs a few short searches, and only changed
+// segments are kept, in index order. A statement of millions of segments therefore
+// costs little beyond its own text, and runs of untouched segments are handed to a
+// writer as one piece. The split text must outlive the list.
+//
+// A view returned by the list stays valid until the list is next changed.
 class SegmentList
 {
 public:
@@ -25,49 +32,170 @@ public:
     SegmentList(SegmentList&&) noexcept = default;
     SegmentList& operator=(SegmentList&&) noexcept = default;
 
-    std::size_t size() const { return items_.size(); }
-    std::string_view operator[](std::size_t i) const { return items_[i]; }
-    auto begin() const { return items_.begin(); }
-    auto end() const { return items_.end(); }
+    std::size_t size() const { return count_; }
+    std::string_view operator[](std::size_t i) const;
 
-    // Copies text into storage owned by the list.
+    class Iterator
+    {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = std::string_view;
+        using difference_type = std::ptrdiff_t;
+        using pointer = void;
+        using reference = std::string_view;
+
+        Iterator() = default;
+        Iterator(const SegmentList* list, std::size_t i)
+            : list_(list)
+            , i_(i)
+        {
+        }
+        std::string_view operator*() const { return (*list_)[i_]; }
+        Iterator& operator++()
+        {
+            ++i_;
+            return *this;
+        }
+        Iterator operator++(int)
+        {
+            Iterator before = *this;
+            ++i_;
+            return before;
+        }
+        bool operator==(const Iterator& other) const { return i_ == other.i_; }
+
+    private:
+        const SegmentList* list_ = nullptr;
+        std::size_t i_ = 0;
+    };
+    Iterator begin() const { return {this, 0}; }
+    Iterator end() const { return {this, count_}; }
+
+    // Copies text into storage owned by the list; text may be a view of the list.
     void set(std::size_t i, std::string_view text);
-    // Stores a view as it is: for moving elements within the list, or for text
-    // that outlives the list (literals, the split statement).
-    void setView(std::size_t i, std::string_view text) { items_[i] = text; }
-    void clearAt(std::size_t i) { items_[i] = {}; }
+    // The same with the element written as two parts, so that a caller needs no
+    // buffer of its own to put them together.
+    void set(std::size_t i, std::string_view head, std::string_view tail);
+    void setView(std::size_t i, std::string_view text) { set(i, text); }
+    void clearAt(std::size_t i);
 
-    // Makes the list hold only element 0 and drops owned storage.
+    // Elements 1 to before - 1 move one place towards the front, over element 0,
+    // and element before - 1 becomes empty: room for one new element in front of
+    // element before, for the cost of one change however many elements move.
+    void moveFrontOver(std::size_t before);
+
+    // Makes the list hold only element 0 and drops everything else.
     void reset();
-    void append(std::string_view text) { items_.push_back(text); }
-    void reserve(std::size_t n) { items_.reserve(n); }
 
     std::size_t joinedSize() const;
     std::string join() const;
 
     // Hands the joined text to sink(std::string_view) piece by piece, in order,
-    // so that a caller can write the output without building a second copy.
+    // so that a caller can write the output without building a second copy. Runs
+    // of unchanged segments come as one piece; no piece is empty.
     template <class Sink>
     void forEachPiece(Sink&& sink) const
     {
-        for (std::string_view piece : items_) {
+        forEachRun([&sink](std::string_view piece) {
             if (!piece.empty())
                 sink(piece);
-        }
+        });
     }
 
-private:
-    std::string_view store(std::string_view text);
+    // Where the text of a segment that was never changed starts and ends in the
+    // split text; for a changed segment, {npos, npos}.
+    std::pair<std::size_t, std::size_t> placeInText(std::size_t i) const;
+    std::string_view text() const { return text_; }
 
-    std::vector<std::string_view> items_;
+private:
+    friend void splitTagSegments(std::string_view text, SegmentList& segments);
+
+    static constexpr std::uint32_t noRecord = 0xFFFFFFFFu;
+    static constexpr std::size_t markEvery = 32;
+
+    struct Change
+    {
+        std::uint32_t index; // the segment's place in the split text
+        std::uint32_t record; // where its new text lies, or noRecord when empty
+    };
+
+    template <class Emit>
+    void forEachRun(Emit&& emit) const;
+
+    std::size_t physical(std::size_t i) const { return shifted_ && i < slot_ ? i + 1 : i; }
+    void locate(std::size_t p) const; // sets the cursor to physical segment p >= 1
+    std::size_t startOf(std::size_t p) const
+    {
+        if (p == 0)
+            return 0;
+        if (p >= count_)
+            return text_.size();
+        locate(p);
+        return cursorStart_;
+    }
+    std::uint32_t storeRecord(std::string_view head, std::string_view tail);
+    std::string_view recordText(std::uint32_t record) const;
+    void change(std::size_t i, std::uint32_t record);
+    const Change* findChange(std::size_t p) const;
+
+    std::string_view text_;
+    std::size_t count_ = 1;
+    std::vector<std::uint32_t> marks_; // start of segment k * markEvery (segment 1 for k = 0)
+    std::deque<Change> changes_; // by index; a deque never copies itself to grow
+    std::vector<std::uint64_t> changed_; // one bit per segment, set when it has a Change
+    // New texts, each a length (7 bits a byte) and the bytes, in blocks that never
+    // move; a record is a block number times blockSize plus an offset. A text too
+    // long for a block gets a block of its own.
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t blockUsed_ = 0;
     std::size_t blockSize_ = 0;
+    // After moveFrontOver(before): elements below slot_ = before - 1 stand one
+    // place further in the text, and the element at slot_ is slotRecord_.
+    bool shifted_ = false;
+    std::size_t slot_ = 0;
+    std::uint32_t slotRecord_ = noRecord;
+
+    // The last segment found: searching from it makes a walk through the list
+    // cost one search per segment.
+    mutable std::size_t cursor_ = 1;
+    mutable std::size_t cursorStart_ = 0;
+    mutable std::size_t cursorEnd_ = 0;
 };
 
-// Cuts text into the list, replacing its content. The list's views point into text.
+// Cuts text into the list, replacing its content. The list looks into text,
+// which may be at most 4 GB long.
 void splitTagSegments(std::string_view text, SegmentList& segments);
 
 std::string joinSegments(const SegmentList& segments);
+
+template <class Emit>
+void SegmentList::forEachRun(Emit&& emit) const
+{
+    // Unchanged text between changes goes out as it stands; the element that
+    // moveFrontOver made room for goes in front of segment slot_ + 1.
+    std::size_t from = 0;
+    bool slotDone = !shifted_;
+    auto emitSlotBefore = [&](std::size_t p) {
+        if (slotDone || p < slot_ + 1)
+            return;
+        std::size_t at = startOf(slot_ + 1);
+        emit(text_.substr(from, at - from));
+        emit(recordText(slotRecord_));
+        from = at;
+        slotDone = true;
+    };
+    for (const Change& c : changes_) {
+        if (shifted_ && c.index == 0)
+            continue;
+        emitSlotBefore(c.index);
+        std::size_t start = startOf(c.index);
+        std::size_t end = c.index == 0 ? 0 : cursorEnd_;
+        emit(text_.substr(from, start - from));
+        emit(recordText(c.record));
+        from = end;
+    }
+    emitSlotBefore(count_);
+    emit(text_.substr(from));
+}
 
 } // namespace scrivane
