@@ -119,8 +119,8 @@ private:
         std::uint32_t record; // where its new text lies, or noRecord when empty
     };
 
-    template <class Emit>
-    void forEachRun(Emit&& emit) const;
+    template <class Deliver>
+    void forEachRun(Deliver&& deliver) const;
 
     std::size_t physical(std::size_t i) const { return shifted_ && i < slot_ ? i + 1 : i; }
     void locate(std::size_t p) const; // sets the cursor to physical segment p >= 1
@@ -168,34 +168,34 @@ void splitTagSegments(std::string_view text, SegmentList& segments);
 
 std::string joinSegments(const SegmentList& segments);
 
-template <class Emit>
-void SegmentList::forEachRun(Emit&& emit) const
+template <class Deliver>
+void SegmentList::forEachRun(Deliver&& deliver) const
 {
     // Unchanged text between changes goes out as it stands; the element that
     // moveFrontOver made room for goes in front of segment slot_ + 1.
     std::size_t from = 0;
     bool slotDone = !shifted_;
-    auto emitSlotBefore = [&](std::size_t p) {
+    auto deliverSlotBefore = [&](std::size_t p) {
         if (slotDone || p < slot_ + 1)
             return;
         std::size_t at = startOf(slot_ + 1);
-        emit(text_.substr(from, at - from));
-        emit(recordText(slotRecord_));
+        deliver(text_.substr(from, at - from));
+        deliver(recordText(slotRecord_));
         from = at;
         slotDone = true;
     };
     for (const Change& c : changes_) {
         if (shifted_ && c.index == 0)
             continue;
-        emitSlotBefore(c.index);
+        deliverSlotBefore(c.index);
         std::size_t start = startOf(c.index);
         std::size_t end = c.index == 0 ? 0 : cursorEnd_;
-        emit(text_.substr(from, start - from));
-        emit(recordText(c.record));
+        deliver(text_.substr(from, start - from));
+        deliver(recordText(c.record));
         from = end;
     }
-    emitSlotBefore(count_);
-    emit(text_.substr(from));
+    deliverSlotBefore(count_);
+    deliver(text_.substr(from));
 }
 
 } // namespace scrivane

@@ -127,7 +127,7 @@ private slots:
         QTest::addColumn<QString>("piece");
         QTest::addColumn<QString>("tail");
         QTest::addColumn<qulonglong>("cleanedSize");
-        constexpr qulonglong n = 24 * megabyte;
+        constexpr qulonglong n = 16 * megabyte;
         QTest::newRow("a segment per byte") << ""
                                             << "<"
                                             << "" << n;
@@ -152,7 +152,7 @@ private slots:
         QFETCH(QString, piece);
         QFETCH(QString, tail);
         QFETCH(qulonglong, cleanedSize);
-        const QString size = QString::number(24 * megabyte);
+        const QString size = QString::number(16 * megabyte);
         QCOMPARE(runChild({"engine", head, piece, tail, size, QString::number(cleanedSize)}), 0);
     }
 
