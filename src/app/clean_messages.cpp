@@ -20,6 +20,8 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
     case CleanStep::Memory:
         return QStringLiteral("The file \"%1\" could not be cleaned: %2.\r\n\r\nIt has not been changed.")
             .arg(input, reason);
+    case CleanStep::Changed:
+        return changedWhileCleaning;
     case CleanStep::Find:
         break;
     }

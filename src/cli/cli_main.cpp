@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
@@ -16,6 +18,12 @@ int main(int argc, char* argv[])
     scrivane::cli::Streams streams;
     streams.progress = scrivane::isTerminal(stderr);
     const scrivane::UserSettings settings;
+    // Said once: every option not given here then reads as a failing store does.
+    if (std::optional<QString> unusable = settings.unusableReason())
+        std::fprintf(stderr,
+                     "scrivane-clean: %s: the saved options cannot be read: %s\n",
+                     QFile::encodeName(QDir::toNativeSeparators(settings.fileName())).constData(),
+                     unusable->toLocal8Bit().constData());
     return scrivane::cli::run(scrivane::cli::parseArguments(args),
                               settings,
                               streams,

@@ -30,12 +30,20 @@ std::string bytesOf(const QString& path)
     return QFile::encodeName(path).toStdString();
 }
 
-void printLine(std::FILE* stream, const std::string& line)
+// False when the line did not reach the stream's file (a full disk, a closed
+// stream); errno then says why.
+bool printLine(std::FILE* stream, const std::string& line)
 {
-    std::fwrite(line.data(), 1, line.size(), stream);
-    std::fputc('\n', stream);
-    std::fflush(stream);
+    return std::fwrite(line.data(), 1, line.size(), stream) == line.size() && std::fputc('\n', stream) != EOF
+        && std::fflush(stream) == 0;
 }
+
+QString systemReason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+const QString cannotWriteOut = QStringLiteral("cannot write standard output: ");
 
 // The desktop program keeps its target as three option buttons, of which the last
 // one stored as on wins; with none on, the clean works as for Other.
@@ -108,15 +116,23 @@ QString describe(const CleanFailure& failure, const QString& path, const QString
     case CleanStep::Delete:
         return QStringLiteral("cleaned into ") + outputPath + QStringLiteral(", but the original cannot be removed: ")
             + failure.error.reason;
+    case CleanStep::Changed:
+        return changedWhileCleaning;
     }
     return failure.error.reason;
 }
 
-void reportFailure(const Streams& streams, const QString& path, const QString& reason)
+// name: the file's name as given, byte for byte.
+void reportFailure(const Streams& streams, const std::string& name, const QString& reason)
 {
     if (streams.progress)
         std::fputs("\r", streams.err);
-    printLine(streams.err, "scrivane-clean: " + bytesOf(path) + ": " + reason.toStdString());
+    printLine(streams.err, "scrivane-clean: " + name + ": " + reason.toStdString());
+}
+
+void reportFailure(const Streams& streams, const QString& path, const QString& reason)
+{
+    reportFailure(streams, bytesOf(path), reason);
 }
 
 // Standard input, read whole as a file would be. Read through the C stream that
@@ -187,8 +203,16 @@ bool listNames(
         = previewNames(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
                        clean ? std::optional(options) : std::nullopt,
                        locale);
-    for (const std::string& name : preview.names)
-        printLine(streams.out, oneLine(name));
+    for (const std::string& name : preview.names) {
+        if (!printLine(streams.out, oneLine(name))) {
+            reportFailure(streams, path, cannotWriteOut + systemReason());
+            return false;
+        }
+    }
+    if (std::fflush(streams.out) != 0) {
+        reportFailure(streams, path, cannotWriteOut + systemReason());
+        return false;
+    }
     return true;
 }
 
@@ -224,9 +248,7 @@ bool cleanStandardInput(
             ok = std::fwrite(piece.data(), 1, piece.size(), streams.out) == piece.size();
     });
     if (!ok || std::fflush(streams.out) != 0) {
-        reportFailure(streams,
-                      path,
-                      QStringLiteral("cannot write standard output: ") + QString::fromLocal8Bit(std::strerror(errno)));
+        reportFailure(streams, path, cannotWriteOut + systemReason());
         return false;
     }
     reportNotConverted(streams, path, report.notConverted);
@@ -247,9 +269,13 @@ bool writeToStdout(const QString& path,
         reportFailure(streams, path, QStringLiteral("cannot open standard output: ") + out.errorString());
         return false;
     }
-    const CleanOutcome outcome = cleanStatementTo(
+    CleanOutcome outcome = cleanStatementTo(
         path, target, options, locale, out, QStringLiteral("standard output"), FileSystem::system(), form);
-    out.flush();
+    // Most statements fit in the buffer: only the flush shows whether they got out.
+    if (outcome.succeeded() && !out.flush())
+        outcome.failure = CleanFailure {CleanStep::Write, {QStringLiteral("standard output"), out.errorString()}};
+    if (outcome.succeeded() && std::fflush(streams.out) != 0)
+        outcome.failure = CleanFailure {CleanStep::Write, {QStringLiteral("standard output"), systemReason()}};
     if (!outcome.succeeded()) {
         reportFailure(streams, path, describe(*outcome.failure, path, QString()));
         return false;
@@ -286,7 +312,8 @@ bool cleanFile(const QString& path,
     }
     const bool trashed = outcome.input == Disposal::Trashed;
     printLine(streams.out,
-              bytesOf(path) + " -> " + bytesOf(outcome.outputPath) + (trashed ? " (original in the trash)" : ""));
+              bytesOf(path) + " -> " + bytesOf(outcome.outputPath) + (trashed ? " (original in the trash)" : "")
+                  + (outcome.cleanedElsewhere ? " (already cleaned by another run)" : ""));
     reportNotConverted(streams, path, outcome.notConverted);
     return true;
 }
@@ -318,11 +345,18 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
     int failed = 0;
     const std::size_t count = args.files.size();
     for (std::size_t k = 0; k < count; ++k) {
-        const QString path = QFile::decodeName(QByteArray::fromStdString(args.files[k]));
+        const QByteArray name = QByteArray::fromStdString(args.files[k]);
+        const QString path = QFile::decodeName(name);
         if (streams.progress && count > 1)
             std::fprintf(streams.err, "\rfile %zu of %zu ", k + 1, count);
         bool ok = false;
-        if (args.list != ListMode::None)
+        // Decoded, such a name would be another file's (or none's): refused as given.
+        if (inexactNameReason(name))
+            reportFailure(streams,
+                          args.files[k],
+                          QStringLiteral("the name is not valid in the system's character encoding, so it cannot be "
+                                         "used exactly; rename the file and try again"));
+        else if (args.list != ListMode::None)
             ok = listNames(path, args.list == ListMode::Clean, options, locale, streams);
         else if (args.toStdout)
             ok = writeToStdout(path, target, form, options, locale, streams);

@@ -5,11 +5,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string_view>
-
-class QSaveFile;
 
 namespace scrivane {
 
@@ -27,21 +26,69 @@ enum class Disposal { Trashed, Deleted };
 // Takes the bytes to write piece by piece; false once the write has failed, after
 // which further pieces are ignored.
 using ByteSink = std::function<bool(std::string_view)>;
-using ByteProducer = std::function<void(const ByteSink&)>;
+// Hands every byte to the sink; false to give the write up (nothing then takes the name).
+using ByteProducer = std::function<bool(const ByteSink&)>;
+
+// What a file was when it was read: enough to notice that another file, or other
+// bytes, stand under its name now, and to give a file written from it the same access.
+struct FileStamp
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::uint32_t mode = 0600; // the permission bits
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+
+    bool sameContentAs(const FileStamp& other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size && modifiedNs == other.modifiedNs;
+    }
+};
+
+// How a file is written. The output is never readable by more users than like's
+// file was: it gets like's owner, group and bits where the process may give them,
+// and otherwise loses the group and other bits. Without like, a plain file
+// standing under the name lends its bits, and a new file is private.
+struct WriteOptions
+{
+    const FileStamp* like = nullptr;
+    // Runs once every byte is on the disk, right before the file takes its name;
+    // an error stops the write there, the written file is removed and the error is
+    // returned as it is.
+    std::function<std::optional<FileError>()> beforeReplace;
+};
 
 // The permission bits a file itself carries. Qt's "User" flags say what the
 // running user may do (root may write anything) and would turn into owner bits
 // when set on another file, so they are left out.
 QFileDevice::Permissions ownPermissions(const QString& path);
 
+// Why a path cannot be handed to the system exactly as the user sees it (it
+// holds a character that stands for bytes the system's encoding could not
+// decode), or nothing when it can. Acting on such a name would reach another file.
+std::optional<QString> inexactNameReason(const QString& path);
+
+// Why a name given as raw bytes cannot be kept exactly as a path, or nothing.
+std::optional<QString> inexactNameReason(const QByteArray& bytes);
+
+// Why what stands at path is no plain file (a FIFO, a device, a folder), found
+// without waiting on it; nothing when a plain file stands there or nothing does.
+// For stores that open the file by name themselves.
+std::optional<QString> notPlainFileReason(const QString& path);
+
 // Files as bytes: nothing is decoded on the way in or encoded on the way out.
 // Each operation returns no error when it worked.
 //
-// The operations are virtual so that tests can make one of them fail (see
-// FaultyFileSystem in tests/support); the program uses FileSystem::system().
+// The operating system's side is a subclass for each platform (PosixFileSystem);
+// FileSystem::system() is the one the program uses. Tests wrap it to make a step
+// fail or to change the disk between two steps (see FaultyFileSystem in tests/support).
 class FileSystem
 {
 public:
+    static constexpr std::int64_t largestReadable = std::int64_t(1) << 30;
+
     virtual ~FileSystem() = default;
 
     static const FileSystem& system();
@@ -53,29 +100,39 @@ public:
     // Whether path, taken literally, names one existing plain file that is not hidden.
     bool isPlainFile(const QString& path) const;
 
-    virtual std::optional<FileError> readWhole(const QString& path, QByteArray& bytes) const;
-    virtual std::optional<FileError> remove(const QString& path) const;
+    // Reads the whole plain file at path, at most largestReadable bytes. A file
+    // that is no plain file, or that turns out bigger while being read, is refused.
+    std::optional<FileError> readWhole(const QString& path, QByteArray& bytes, FileStamp* stamp = nullptr) const
+    {
+        return read(path, bytes, stamp, largestReadable);
+    }
+
+    // The same, refusing a file of more than largest bytes; stamp, when given,
+    // receives what the file was as it was read.
+    virtual std::optional<FileError>
+    read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const = 0;
+
+    // What stands under path now (a link followed), or nothing when nothing does.
+    virtual std::optional<FileStamp> stampOf(const QString& path) const = 0;
+
+    virtual std::optional<FileError> remove(const QString& path) const = 0;
 
     // Moves the file at path into the user's trash, from where the user can get
     // it back.
-    virtual std::optional<FileError> moveToTrash(const QString& path) const;
+    virtual std::optional<FileError> moveToTrash(const QString& path) const = 0;
 
     // Puts the file at path out of the way: into the trash, or, where no trash can
     // take it (none on its file system and no home to hold one), deleted. how
     // says which; on an error the file still stands.
     std::optional<FileError> discard(const QString& path, Disposal& how) const;
 
-    // Writes into a temporary file beside path and puts it in place of path only
-    // once every byte went in, so a failure never leaves a partial file under that
-    // name, nor touches a file already standing there. The file gets permissions
-    // when given, before it takes the name.
-    std::optional<FileError> writeWhole(const QString& path,
-                                        const ByteProducer& produce,
-                                        std::optional<QFileDevice::Permissions> permissions = std::nullopt) const;
-
-protected:
-    virtual bool writePiece(QSaveFile& file, std::string_view piece, QString& reason) const;
-    virtual bool commit(QSaveFile& file, QString& reason) const;
+    // Writes into a private file of its own in path's folder, through the handle
+    // that created it, and puts it in place of path only once every byte is on
+    // the disk, so a failure never leaves a partial file under that name, nor
+    // touches a file already standing there. A link standing at path is
+    // replaced, never followed.
+    virtual std::optional<FileError>
+    writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const = 0;
 };
 
 } // namespace scrivane

@@ -17,11 +17,14 @@ namespace {
 
 // Finds and reads the input. Only the literal name counts: a "*" or "?" in it
 // could have the run read one file and delete another.
-std::optional<CleanFailure> readInput(const QString& path, const FileSystem& files, QByteArray& bytes)
+std::optional<CleanFailure>
+readInput(const QString& path, const FileSystem& files, QByteArray& bytes, FileStamp* stamp = nullptr)
 {
+    if (std::optional<QString> inexact = inexactNameReason(path))
+        return CleanFailure {CleanStep::Read, {path, *inexact}};
     if (hasWildcards(path) || !files.isPlainFile(path))
         return CleanFailure {CleanStep::Find, {path, {}}};
-    if (std::optional<FileError> error = files.readWhole(path, bytes))
+    if (std::optional<FileError> error = files.readWhole(path, bytes, stamp))
         return CleanFailure {CleanStep::Read, *error};
     return std::nullopt;
 }
@@ -82,26 +85,58 @@ CleanOutcome cleanWholeFile(const QString& path,
     outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), target));
 
     QByteArray bytes;
-    if ((outcome.failure = readInput(path, files, bytes)))
+    FileStamp read;
+    if ((outcome.failure = readInput(path, files, bytes, &read)))
         return outcome;
     SegmentList segments;
     std::string converted;
     outcome.notConverted
         = cleanStatement(viewOf(bytes), converted, segments, target, options, locale, form).notConverted;
 
+    const bool ownName = sameFile(path, outcome.outputPath);
+    enum class Input { AsRead, Changed, Gone } input = Input::AsRead;
+    WriteOptions how;
     // The output is never readable by more users than the statement was.
+    how.like = &read;
+    // What was cleaned must still be what stands under the input's name, or the
+    // output would take the place of (or outlive) a statement it was not made from.
+    how.beforeReplace = [&]() -> std::optional<FileError> {
+        std::optional<FileStamp> now = files.stampOf(path);
+        if (now && now->sameContentAs(read))
+            return std::nullopt;
+        input = now ? Input::Changed : Input::Gone;
+        return FileError {path, changedWhileCleaning};
+    };
     std::optional<FileError> written = files.writeWhole(
-        outcome.outputPath, [&segments](const ByteSink& sink) { writeInBlocks(segments, sink); }, ownPermissions(path));
-    if (written) {
-        outcome.failure = CleanFailure {CleanStep::Write, *written};
+        outcome.outputPath, [&segments](const ByteSink& sink) { return writeInBlocks(segments, sink); }, how);
+    if (written && input == Input::Gone && !ownName && files.isPlainFile(outcome.outputPath)) {
+        // Another run cleaned the same statement while this one worked: its output
+        // stands, the input is gone, which is all this run was to do.
+        outcome.cleanedElsewhere = true;
         return outcome;
     }
-    if (!keepInput && !sameFile(path, outcome.outputPath)) {
-        Disposal disposal = Disposal::Trashed;
-        if (std::optional<FileError> removed = files.discard(path, disposal))
-            outcome.failure = CleanFailure {CleanStep::Delete, *removed};
+    if (written) {
+        if (input == Input::Gone)
+            outcome.failure = CleanFailure {CleanStep::Find, {path, {}}};
         else
-            outcome.input = disposal;
+            outcome.failure = CleanFailure {input == Input::Changed ? CleanStep::Changed : CleanStep::Write, *written};
+        return outcome;
+    }
+    if (ownName || keepInput)
+        return outcome;
+    std::optional<FileStamp> now = files.stampOf(path);
+    if (!now)
+        return outcome; // removed by another run of the same clean
+    if (!now->sameContentAs(read)) {
+        outcome.failure = CleanFailure {CleanStep::Delete, {path, changedSoKept}};
+        return outcome;
+    }
+    Disposal disposal = Disposal::Trashed;
+    if (std::optional<FileError> removed = files.discard(path, disposal)) {
+        if (files.stampOf(path))
+            outcome.failure = CleanFailure {CleanStep::Delete, *removed};
+    } else {
+        outcome.input = disposal;
     }
     return outcome;
 }

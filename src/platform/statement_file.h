@@ -15,13 +15,19 @@ class QIODevice;
 namespace scrivane {
 
 // The step of a clean at which it stopped. Find: the path names no plain file
-// (missing, a folder, hidden, or a pattern with "*" or "?"). Memory: the clean
-// ran out of memory at any step before the output stood; the statement is
-// unchanged.
-enum class CleanStep { Find, Read, Write, Delete, Memory };
+// (missing, a folder, hidden, or a pattern with "*" or "?"). Changed: other
+// bytes stood under the input's name by the time the output was ready, so
+// nothing was written. Memory: the clean ran out of memory at any step before
+// the output stood; the statement is unchanged.
+enum class CleanStep { Find, Read, Write, Delete, Changed, Memory };
 
 // The reason given with CleanStep::Memory.
 inline constexpr const char* notEnoughMemory = "not enough memory to clean this statement";
+inline const QString changedWhileCleaning
+    = QStringLiteral("The statement changed while it was being cleaned; nothing was changed. Please try again.");
+// Why the input is kept when it changed after the output took its place.
+inline const QString changedSoKept
+    = QStringLiteral("It changed while it was being cleaned, so it was kept; both files stand");
 
 struct CleanFailure
 {
@@ -40,6 +46,9 @@ struct CleanOutcome
     // What became of the input once the output stood under another name: nothing
     // when it was kept, or when the output took its name.
     std::optional<Disposal> input;
+    // Another run cleaned the same statement at the same time: the output stands
+    // (written by that run) and the input is gone.
+    bool cleanedElsewhere = false;
 
     bool succeeded() const { return !failure; }
 };
@@ -49,9 +58,11 @@ struct CleanOutcome
 //
 // The statement is never lost: the output is written in full to a temporary file
 // and put in place before the input goes, and the input goes only when its name
-// differs from the output's. On a failure before the output stands, the input is
-// untouched and nothing stands under the output name; when only the delete fails,
-// both files stand. The output gets the input's permission bits.
+// differs from the output's, and only while it is still what was read. On a
+// failure before the output stands, the input is untouched and nothing stands
+// under the output name; when only the delete fails, or the input changed after
+// the output took its place, both files stand. The output gets the input's
+// permission bits, and its owner and group where the process may give them.
 //
 // The input goes to the user's trash, and is deleted only where no trash can take
 // it; with keepInput it stays where it is.

@@ -1,7 +1,10 @@
 #include "user_settings.h"
 
+#include "platform/file_services.h"
+
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QVariant>
 
@@ -34,17 +37,22 @@ std::string storedText(const QVariant& value)
 
 const QString storeName = QStringLiteral("Korvel Scrivane");
 
-// On Windows the store is "Korvel Scrivane.ini" in %APPDATA%, the folder Qt would
-// pick too; taking it from the variable lets a private environment (a test, a
-// program started with another APPDATA) move it, as XDG_CONFIG_HOME does elsewhere.
+// Where the user's INI file is, found without a QSettings object, which would
+// open the file at once, FIFO or not. On Windows it is "Korvel Scrivane.ini" in
+// %APPDATA%, the folder Qt would pick too; taking it from the variable lets a
+// private environment (a test, a program started with another APPDATA) move it,
+// as XDG_CONFIG_HOME does elsewhere.
 QString userStorePath()
 {
 #ifdef Q_OS_WIN
     const QString appData = qEnvironmentVariable("APPDATA");
     if (!appData.isEmpty())
         return QDir::fromNativeSeparators(appData) + QLatin1Char('/') + storeName + QStringLiteral(".ini");
-#endif
     return QSettings(QSettings::IniFormat, QSettings::UserScope, storeName).fileName();
+#else
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + storeName
+        + QStringLiteral(".ini");
+#endif
 }
 
 } // namespace
@@ -59,8 +67,16 @@ UserSettings::UserSettings(QString iniPath)
 {
 }
 
+std::optional<QString> UserSettings::unusableReason() const
+{
+    // A folder is refused by QSettings itself; a FIFO would have it wait forever.
+    return notPlainFileReason(path_);
+}
+
 std::string UserSettings::getUserSetting(std::string_view key, const SettingDefault& defaultValue) const
 {
+    if (unusableReason())
+        return {};
     try {
         QSettings store(path_, QSettings::IniFormat);
         const QString name = keyPath(key);
@@ -78,6 +94,8 @@ std::string UserSettings::getUserSetting(std::string_view key, const SettingDefa
 
 bool UserSettings::saveUserSetting(std::string_view key, const SettingDefault& value) const
 {
+    if (unusableReason())
+        return false;
     try {
         QSettings store(path_, QSettings::IniFormat);
         store.setValue(keyPath(key), QString::fromStdString(settingText(value)));

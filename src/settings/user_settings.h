@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 #include <string>
 #include <string_view>
 
@@ -21,6 +23,10 @@ public:
     explicit UserSettings(QString iniPath);
 
     const QString& fileName() const { return path_; }
+
+    // Why the store can't be used at all (something other than a plain file stands
+    // at its name), or nothing. Such a store reads as failing and takes no write.
+    std::optional<QString> unusableReason() const;
 
     // The stored text of key; the default in text form when the key is absent; the
     // empty text when the store can't be read.

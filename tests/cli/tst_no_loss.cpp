@@ -17,8 +17,9 @@
 using namespace scrivane;
 using namespace cli_test;
 
-// How a clean is stopped part way: a failure injected into the file layer, a full disk, a kill.
-enum class Stop { Read, WritePartWay, Commit, Delete, FullDisk, Kill };
+// How a clean is stopped part way: a failure injected into the file layer, a full
+// disk, a signal (SIGKILL, or one the program may catch).
+enum class Stop { Read, WritePartWay, Commit, Delete, FullDisk, Kill, Terminate, Interrupt, HangUp };
 Q_DECLARE_METATYPE(Stop)
 // What stands in the way of a clean: the input a link to "other", or at the output a link to "other" or a file.
 enum class Standing { InputLink, OutputLink, OutputFile };
@@ -50,10 +51,28 @@ QByteArray bigStatement(qsizetype bytes)
 }
 
 #ifndef Q_OS_WIN
-// Kills a clean once it has put bytes into a file beside the output, other than the
-// input: that file's bits, or why none. The program is looked at only while stopped,
-// so the moment can't slip by on a busy machine; the file may have no name.
-QString killWhileWriting(const Sandbox& box, const QString& target)
+// The signal that stops a clean, or 0 when none does.
+int signalFor(Stop stop)
+{
+    switch (stop) {
+    case Stop::Kill:
+        return SIGKILL;
+    case Stop::Terminate:
+        return SIGTERM;
+    case Stop::Interrupt:
+        return SIGINT;
+    case Stop::HangUp:
+        return SIGHUP;
+    default:
+        return 0;
+    }
+}
+
+// Sends signal to a clean once it has put bytes into a file beside the output,
+// other than the input: that file's bits, or why none. The program is looked at
+// only while stopped, so the moment can't slip by on a busy machine; the file may
+// have no name.
+QString signalWhileWriting(const Sandbox& box, const QString& target, int signal)
 {
     QProcess process;
     process.setWorkingDirectory(box.path({}));
@@ -67,7 +86,8 @@ QString killWhileWriting(const Sandbox& box, const QString& target)
             struct stat info;
             if (fd.symLinkTarget().startsWith(box.path({})) && !fd.symLinkTarget().endsWith("/s.ofx")
                 && ::stat(QFile::encodeName(fd.filePath()).constData(), &info) == 0 && info.st_size > 0) {
-                ::kill(pid, SIGKILL);
+                ::kill(pid, signal);
+                ::kill(pid, SIGCONT);
                 process.waitForFinished(30000);
                 return process.exitStatus() == QProcess::CrashExit ? QString::number(info.st_mode & 07777, 8)
                                                                    : "not killed";
@@ -103,7 +123,10 @@ private slots:
                                                       {Stop::Delete, "delete"},
 #ifndef Q_OS_WIN // no /proc to watch the writer, no file-size limit
                                                       {Stop::FullDisk, "full disk"},
-                                                      {Stop::Kill, "kill"}
+                                                      {Stop::Kill, "kill"},
+                                                      {Stop::Terminate, "terminate"},
+                                                      {Stop::Interrupt, "interrupt"},
+                                                      {Stop::HangUp, "hang up"}
 #endif
         };
         for (const auto& [stop, how] : stops) {
@@ -123,27 +146,28 @@ private slots:
         Sandbox box;
         const QString input = box.path("s.ofx");
         // Big enough that a write takes a while; smaller where the sanitizer makes every byte slow.
-        const QByteArray text = bigStatement(stop == Stop::Kill           ? (SCRIVANE_SANITIZED ? 16 << 20 : 60 << 20)
+        const bool signalled = stop >= Stop::Kill;
+        const QByteArray text = bigStatement(signalled                    ? (SCRIVANE_SANITIZED ? 16 << 20 : 60 << 20)
                                                  : stop == Stop::FullDisk ? 600 << 10
                                                                           : 0);
         QVERIFY(writeFile(input, text, 0640) && (older.isEmpty() || writeFile(box.path(output), older, 0666)));
         const QStringList before = box.entries();
-        if (stop == Stop::Kill) {
+        if (signalled) {
 #ifndef Q_OS_WIN
-            QCOMPARE(killWhileWriting(box, argument), QStringLiteral("600"));
+            QCOMPARE(signalWhileWriting(box, argument, signalFor(stop)), QStringLiteral("600"));
 #endif
         } else if (stop == Stop::FullDisk) {
 #ifndef Q_OS_WIN
-            // A file-size limit below the statement's size, and no signal at the limit.
+            // A file-size limit below the statement's size, with the limit's signal
+            // as it comes (it would end the program).
             const Run run = box.run({"--target", argument, "s.ofx"}, [] {
-                ::signal(SIGXFSZ, SIG_IGN);
+                ::signal(SIGXFSZ, SIG_DFL);
                 const struct rlimit limit = {64 << 10, 64 << 10};
                 ::setrlimit(RLIMIT_FSIZE, &limit);
             });
             QCOMPARE(run.exitCode, 1);
             QVERIFY2(run.out.isEmpty() && run.err.count('\n') == 1 && run.err.startsWith("scrivane-clean: s.ofx: ")
-                         && run.err.contains(output.toUtf8())
-                         && (run.err.contains("disk may be full") || run.err.contains("File too large")),
+                         && run.err.contains(output.toUtf8()) && run.err.contains("File too large"),
                      run.err.constData());
 #endif
         } else {
@@ -167,6 +191,9 @@ private slots:
                 break;
             case Stop::FullDisk:
             case Stop::Kill:
+            case Stop::Terminate:
+            case Stop::Interrupt:
+            case Stop::HangUp:
                 QFAIL("stopped from outside, not through the file layer");
             }
             const CleanOutcome outcome = cleanStatementFile(input, target, NameOptions(), LocaleRules::enUS(), files);

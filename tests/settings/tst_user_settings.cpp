@@ -1,10 +1,12 @@
 #include "settings/user_settings.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
 #ifndef Q_OS_WIN
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -42,13 +44,30 @@ private slots:
         QCOMPARE(QString::fromStdString(UserSettings(ini_).getUserSetting("k", std::string("default"))), text);
     }
 
-    // A missing key reads as the default in text form; a folder where the file goes reads empty, takes no write.
+    // A missing key reads as the default in text form; a folder or a FIFO where the
+    // file goes reads empty at once, takes no write and stays as it is.
+    void missingOrUnusableStore_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("folder") << false;
+#ifndef Q_OS_WIN
+        QTest::newRow("FIFO") << true;
+#endif
+    }
     void missingOrUnusableStore()
     {
+        QFETCH(bool, fifo);
         QCOMPARE(UserSettings(ini_).getUserSetting("k", true) + UserSettings(ini_).getUserSetting("k", 1LL), "True1");
-        QVERIFY(QDir().mkpath(ini_));
+        QVERIFY(UserSettings(ini_).unusableReason() == std::nullopt);
+        #ifndef Q_OS_WIN
+        QVERIFY(fifo ? ::mkfifo(QFile::encodeName(ini_).constData(), 0600) == 0 : QDir().mkpath(ini_));
+#else
+        QVERIFY(!fifo && QDir().mkpath(ini_));
+#endif
+        QVERIFY(UserSettings(ini_).unusableReason().has_value());
         QVERIFY(!UserSettings(ini_).saveUserSetting("k", std::string("x")));
         QCOMPARE(UserSettings(ini_).getUserSetting("k", std::string("default")), std::string());
+        QVERIFY(QFileInfo(ini_).exists() && !QFileInfo(ini_).isFile());
     }
 
 #ifndef Q_OS_WIN // no fork() there

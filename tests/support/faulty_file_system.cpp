@@ -1,55 +1,74 @@
 #include "support/faulty_file_system.h"
 
-#include <QSaveFile>
-
 #include <algorithm>
 
 namespace scrivane {
 
-std::optional<FileError> FaultyFileSystem::readWhole(const QString& path, QByteArray& bytes) const
+std::optional<FileError>
+FaultyFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const
 {
+    if (beforeRead_)
+        beforeRead_();
     if (readFailure_)
         return FileError {path, *readFailure_};
-    return FileSystem::readWhole(path, bytes);
+    return real_.read(path, bytes, stamp, readLimit_.value_or(largest));
+}
+
+std::optional<FileStamp> FaultyFileSystem::stampOf(const QString& path) const
+{
+    return real_.stampOf(path);
 }
 
 std::optional<FileError> FaultyFileSystem::remove(const QString& path) const
 {
     if (removeFailure_)
         return FileError {path, *removeFailure_};
-    return FileSystem::remove(path);
+    return real_.remove(path);
 }
 
 std::optional<FileError> FaultyFileSystem::moveToTrash(const QString& path) const
 {
     if (trashFailure_)
         return FileError {path, *trashFailure_};
-    return FileSystem::moveToTrash(path);
+    return real_.moveToTrash(path);
 }
 
-bool FaultyFileSystem::writePiece(QSaveFile& file, std::string_view piece, QString& reason) const
+std::optional<FileError>
+FaultyFileSystem::writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const
 {
-    if (writeFailure_) {
-        qint64 room = std::max<qint64>(0, writeLimit_ - file.pos());
-        if (static_cast<qint64>(piece.size()) > room) {
-            // Part of the piece goes in, as with a disk that fills up mid-write.
-            FileSystem::writePiece(file, piece.substr(0, static_cast<std::size_t>(room)), reason);
-            reason = *writeFailure_;
-            return false;
-        }
-    }
-    return FileSystem::writePiece(file, piece, reason);
-}
-
-bool FaultyFileSystem::commit(QSaveFile& file, QString& reason) const
-{
-    if (!commitFailure_)
-        return FileSystem::commit(file, reason);
-    // Everything was written; the rename that would put it in place fails.
-    file.cancelWriting();
-    file.commit();
-    reason = *commitFailure_;
-    return false;
+    bool cutShort = false;
+    ByteProducer limited = [&](const ByteSink& sink) {
+        if (!writeFailure_)
+            return produce(sink);
+        qint64 written = 0;
+        return produce([&](std::string_view piece) {
+                   qint64 room = std::max<qint64>(0, writeLimit_ - written);
+                   if (static_cast<qint64>(piece.size()) > room) {
+                       // Part of the piece goes in, as with a disk that fills up mid-write.
+                       sink(piece.substr(0, static_cast<std::size_t>(room)));
+                       cutShort = true;
+                       return false;
+                   }
+                   written += static_cast<qint64>(piece.size());
+                   return sink(piece);
+               })
+            && !cutShort;
+    };
+    WriteOptions steps = options;
+    steps.beforeReplace = [&]() -> std::optional<FileError> {
+        if (beforeReplace_)
+            beforeReplace_();
+        // Everything was written; the step that would put it in place fails.
+        if (commitFailure_)
+            return FileError {path, *commitFailure_};
+        return options.beforeReplace ? options.beforeReplace() : std::nullopt;
+    };
+    std::optional<FileError> error = real_.writeWhole(path, limited, steps);
+    if (cutShort)
+        return FileError {path, *writeFailure_};
+    if (!error && afterReplace_)
+        afterReplace_();
+    return error;
 }
 
 } // namespace scrivane

@@ -1,0 +1,106 @@
+// The POSIX writer in a child process that a signal or a file-size limit stops
+// while it writes: nothing of the write is left in the folder, whichever kind of
+// private file it wrote into.
+#include "platform/posix_file_system.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace scrivane;
+
+namespace {
+
+// Runs write in a child and returns its wait status.
+template <class Write>
+int inChild(Write&& write)
+{
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(write());
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child ? status : -1;
+}
+
+QStringList entries(const QTemporaryDir& dir)
+{
+    return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestPosixFileSystem : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void signalWhileWritingLeavesNothing_data()
+    {
+        QTest::addColumn<bool>("anonymous");
+        QTest::addColumn<int>("signal");
+        for (bool anonymous : {true, false}) {
+            const char* kind = anonymous ? "file without a name" : "named file";
+            QTest::addRow("SIGTERM, %s", kind) << anonymous << SIGTERM;
+            QTest::addRow("SIGINT, %s", kind) << anonymous << SIGINT;
+            QTest::addRow("SIGHUP, %s", kind) << anonymous << SIGHUP;
+        }
+    }
+    void signalWhileWritingLeavesNothing()
+    {
+        QFETCH(bool, anonymous);
+        QFETCH(int, signal);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s.QFX");
+        const int status = inChild([&] {
+            // As in a program of its own, not with the test's handler that reports crashes.
+            ::signal(signal, SIG_DFL);
+            const PosixFileSystem files(anonymous);
+            files.writeWhole(path,
+                             [&](const ByteSink& sink) {
+                                 sink("the first half");
+                                 ::raise(signal);
+                                 return sink("the second half");
+                             },
+                             {});
+            return 0;
+        });
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == signal, qPrintable(QString::number(status)));
+        QCOMPARE(entries(dir), QStringList());
+    }
+
+    // Past a file-size limit the write fails with the system's reason, instead of
+    // the limit's signal ending the program with the file half written.
+    void fileSizeLimitIsAReportedError_data()
+    {
+        QTest::addColumn<bool>("anonymous");
+        QTest::newRow("file without a name") << true;
+        QTest::newRow("named file") << false;
+    }
+    void fileSizeLimitIsAReportedError()
+    {
+        QFETCH(bool, anonymous);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("s.QFX");
+        const int status = inChild([&] {
+            ::signal(SIGXFSZ, SIG_DFL);
+            const struct rlimit limit = {4096, 4096};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const PosixFileSystem files(anonymous);
+            const std::string big(10000, 'x');
+            std::optional<FileError> error
+                = files.writeWhole(path, [&](const ByteSink& sink) { return sink(big); }, {});
+            return error && error->path == path && error->reason == QStringLiteral("File too large") ? 7 : 1;
+        });
+        QVERIFY2(WIFEXITED(status) && WEXITSTATUS(status) == 7, qPrintable(QString::number(status)));
+        QCOMPARE(entries(dir), QStringList());
+    }
+};
+
+QTEST_APPLESS_MAIN(TestPosixFileSystem)
+#include "tst_posix_file_system.moc"
