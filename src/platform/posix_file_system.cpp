@@ -341,8 +341,14 @@ std::optional<FileError> PosixFileSystem::moveToTrash(const QString& path) const
     // would then move the file into "files" under the current folder and call
     // that the trash.
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty() || !QFileInfo(dataHome).isDir())
+    if (dataHome.isEmpty() || !QFileInfo(dataHome).isDir()
+        || ::access(QFile::encodeName(dataHome).constData(), W_OK | X_OK) != 0)
         return FileError {path, QStringLiteral("There is no folder for a trash in the home folder")};
+    // Qt 6.4 tries name.trashinfo, name.1.trashinfo, ... for as long as the open
+    // fails, so a name too long to take the suffix would keep it trying forever.
+    const long longestName = ::pathconf(QFile::encodeName(dataHome).constData(), _PC_NAME_MAX);
+    if (QFile::encodeName(QFileInfo(path).fileName()).size() + 24 > (longestName > 0 ? longestName : 255))
+        return FileError {path, QStringLiteral("The name is too long for the trash")};
     // Where no trash folder can be made, Qt says so on standard error; the caller
     // reports the outcome in its own words, so that warning is held back.
     static QtMessageHandler previous = nullptr;
