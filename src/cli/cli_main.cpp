@@ -1,4 +1,5 @@
 #include "cli/cli_runner.h"
+#include "platform/command_line.h"
 #include "platform/console.h"
 #include "settings/user_settings.h"
 
@@ -11,7 +12,7 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = scrivane::commandLineArguments(argc, argv);
     // Statements pass through the standard streams byte for byte.
     scrivane::useBinaryMode(stdin);
     scrivane::useBinaryMode(stdout);

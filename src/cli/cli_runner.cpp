@@ -346,7 +346,7 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
     const std::size_t count = args.files.size();
     for (std::size_t k = 0; k < count; ++k) {
         const QByteArray name = QByteArray::fromStdString(args.files[k]);
-        const QString path = QFile::decodeName(name);
+        const QString path = pathOfArgument(name);
         if (streams.progress && count > 1)
             std::fprintf(streams.err, "\rfile %zu of %zu ", k + 1, count);
         bool ok = false;

@@ -1,7 +1,6 @@
 #include "file_services.h"
 
 #include "file_pattern.h"
-#include "replace_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,25 +8,41 @@
 
 namespace scrivane {
 
-QFileDevice::Permissions ownPermissions(const QString& path)
-{
-    return QFileInfo(path).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
-}
-
 std::optional<QString> inexactNameReason(const QString& path)
 {
+#ifdef Q_OS_WIN
+    // Every file call takes the name as UTF-16, exactly as it is held here.
+    (void)path;
+    return std::nullopt;
+#else
     // The system's encoding turns bytes it cannot decode into U+FFFD, which
     // encodes back as other bytes: the name of another file, or of none.
     if (path.contains(QChar::ReplacementCharacter) || QFile::decodeName(QFile::encodeName(path)) != path)
         return QStringLiteral("The name holds bytes that are not valid in the system's character encoding, so "
                               "it cannot be used exactly; rename the file and try again");
     return std::nullopt;
+#endif
+}
+
+QString pathOfArgument(const QByteArray& bytes)
+{
+#ifdef Q_OS_WIN
+    return QString::fromUtf8(bytes);
+#else
+    return QFile::decodeName(bytes);
+#endif
 }
 
 std::optional<QString> inexactNameReason(const QByteArray& bytes)
 {
-    if (QFile::encodeName(QFile::decodeName(bytes)) != bytes)
-        return inexactNameReason(QString(QChar::ReplacementCharacter));
+#ifdef Q_OS_WIN
+    const bool exact = pathOfArgument(bytes).toUtf8() == bytes;
+#else
+    const bool exact = QFile::encodeName(pathOfArgument(bytes)) == bytes;
+#endif
+    if (!exact)
+        return QStringLiteral("The name holds bytes that are not valid in the system's character encoding, so "
+                              "it cannot be used exactly; rename the file and try again");
     return std::nullopt;
 }
 

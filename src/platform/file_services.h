@@ -60,17 +60,15 @@ struct WriteOptions
     std::function<std::optional<FileError>()> beforeReplace;
 };
 
-// The permission bits a file itself carries. Qt's "User" flags say what the
-// running user may do (root may write anything) and would turn into owner bits
-// when set on another file, so they are left out.
-QFileDevice::Permissions ownPermissions(const QString& path);
-
 // Why a path cannot be handed to the system exactly as the user sees it (it
 // holds a character that stands for bytes the system's encoding could not
 // decode), or nothing when it can. Acting on such a name would reach another file.
 std::optional<QString> inexactNameReason(const QString& path);
 
-// Why a name given as raw bytes cannot be kept exactly as a path, or nothing.
+// The path a command-line argument names (see commandLineArguments).
+QString pathOfArgument(const QByteArray& bytes);
+
+// Why a name given as an argument's bytes cannot be kept exactly as a path, or nothing.
 std::optional<QString> inexactNameReason(const QByteArray& bytes);
 
 // Why what stands at path is no plain file (a FIFO, a device, a folder), found

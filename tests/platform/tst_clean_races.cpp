@@ -7,7 +7,11 @@
 
 #include <QTest>
 
+#include <filesystem>
+
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 using namespace scrivane;
 using namespace cli_test;
@@ -23,6 +27,15 @@ bool append(const QString& path, const QByteArray& tail)
 {
     QFile file(path);
     return file.open(QIODevice::Append) && file.write(tail) == tail.size() && file.flush();
+}
+
+// Puts the file at from in place of the one at to in one step, as a download
+// that finished meanwhile would.
+bool replaceWith(const QString& from, const QString& to)
+{
+    std::error_code failed;
+    std::filesystem::rename(std::filesystem::path(from.toStdU16String()), to.toStdU16String(), failed);
+    return !failed;
 }
 
 } // namespace
@@ -86,8 +99,7 @@ private slots:
             if (change == "append")
                 QVERIFY(append(input, "<STMTTRN>\n"));
             else if (change == "replace")
-                QVERIFY(writeFile(box.path("new"), fresh)
-                        && ::rename(qPrintable(box.path("new")), qPrintable(input)) == 0);
+                QVERIFY(writeFile(box.path("new"), fresh) && replaceWith(box.path("new"), input));
             else if (change == "remove")
                 QVERIFY(QFile::remove(input));
             else
@@ -117,6 +129,7 @@ private slots:
             QVERIFY2(readFile(box.path(after[k])) == bytes.value(after[k + 1]), qPrintable(after[k]));
     }
 
+#ifndef Q_OS_WIN // FIFOs, devices behind links, /proc and undecodable names are POSIX's
     // What stands under the name by the time it is opened is what counts: a FIFO
     // (which would block), a device (which never ends), a "plain" file in /proc
     // that claims 0 bytes and holds far more than the limit. Each is refused and
@@ -173,6 +186,7 @@ private slots:
             QCOMPARE(readFile(named), statement);
         }
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestCleanRaces)

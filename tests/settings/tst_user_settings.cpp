@@ -59,7 +59,7 @@ private slots:
         QFETCH(bool, fifo);
         QCOMPARE(UserSettings(ini_).getUserSetting("k", true) + UserSettings(ini_).getUserSetting("k", 1LL), "True1");
         QVERIFY(UserSettings(ini_).unusableReason() == std::nullopt);
-        #ifndef Q_OS_WIN
+#ifndef Q_OS_WIN
         QVERIFY(fifo ? ::mkfifo(QFile::encodeName(ini_).constData(), 0600) == 0 : QDir().mkpath(ini_));
 #else
         QVERIFY(!fifo && QDir().mkpath(ini_));

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "file_services.h"
+
+namespace scrivane {
+
+// Files on Windows. As on POSIX, every file is opened once and then used through
+// its handle: a read checks the handle it reads from, and a write goes into a
+// fresh hidden file of its own (CREATE_NEW) that is flushed and renamed through
+// the same handle, never opened again by name.
+class WindowsFileSystem final : public FileSystem
+{
+public:
+    // Ctrl+C or closing the console while a file is written then removes the
+    // unfinished file before the program ends.
+    WindowsFileSystem();
+
+    std::optional<FileError>
+    read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const override;
+    std::optional<FileStamp> stampOf(const QString& path) const override;
+    std::optional<FileError> remove(const QString& path) const override;
+    std::optional<FileError> moveToTrash(const QString& path) const override;
+    std::optional<FileError>
+    writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const override;
+};
+
+} // namespace scrivane
