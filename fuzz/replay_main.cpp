@@ -16,13 +16,15 @@ namespace {
 
 bool replay(const std::filesystem::path& file)
 {
+    // A path's own characters are wide on Windows; its name is printed narrow.
+    const std::string name = file.string();
     std::ifstream in(file, std::ios::binary);
     const std::string bytes {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!in.good() && !in.eof()) {
-        std::fprintf(stderr, "cannot read %s\n", file.c_str());
+        std::fprintf(stderr, "cannot read %s\n", name.c_str());
         return false;
     }
-    std::printf("%s (%zu bytes)\n", file.c_str(), bytes.size());
+    std::printf("%s (%zu bytes)\n", name.c_str(), bytes.size());
     std::fflush(stdout);
     LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     return true;
