@@ -1,5 +1,6 @@
 #include "posix_file_system.h"
 
+#include "counted_read.h"
 #include "posix_staging_cleanup.h"
 
 #include <QFile>
@@ -67,41 +68,6 @@ FileStamp stampFrom(const struct stat& info)
     stamp.owner = static_cast<std::uint32_t>(info.st_uid);
     stamp.group = static_cast<std::uint32_t>(info.st_gid);
     return stamp;
-}
-
-QString tooLarge()
-{
-    return QStringLiteral("File is larger than 1 GB, too large for a statement");
-}
-
-// Reads until the end, counting: what the file claims as its size is only a hint
-// (files in /proc claim 0, a device never ends).
-std::optional<QString> readAll(int fd, std::int64_t hint, std::int64_t largest, QByteArray& bytes)
-{
-    constexpr std::int64_t step = std::int64_t(1) << 16;
-    std::int64_t used = 0;
-    // One byte more than claimed, so that the end is seen without growing.
-    bytes.resize(static_cast<qsizetype>(std::min(std::max(hint + 1, step), largest + step)));
-    for (;;) {
-        if (used == bytes.size()) {
-            if (used > largest)
-                return tooLarge();
-            // In whole steps: some files in /proc take reads of whole records only.
-            bytes.resize(static_cast<qsizetype>(std::min(used * 2, largest + step)));
-        }
-        const ssize_t got = ::read(fd, bytes.data() + used, static_cast<std::size_t>(bytes.size() - used));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return reasonOf(errno);
-        if (got == 0)
-            break;
-        used += got;
-        if (used > largest)
-            return tooLarge();
-    }
-    bytes.resize(static_cast<qsizetype>(used));
-    return std::nullopt;
 }
 
 bool writeAll(int fd, std::string_view piece, int& error)
@@ -306,11 +272,20 @@ PosixFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, 
     if (!S_ISREG(info.st_mode))
         return FileError {path, QStringLiteral("Not a plain file")};
     if (info.st_size > largest)
-        return FileError {path, tooLarge()};
-    if (std::optional<QString> failed = readAll(fd.get(), info.st_size, largest, bytes)) {
-        bytes = QByteArray();
+        return FileError {path, tooLargeForAStatement()};
+    const auto readSome = [&fd](char* into, std::int64_t room, QString& reason) -> std::int64_t {
+        for (;;) {
+            const ssize_t got = ::read(fd.get(), into, static_cast<std::size_t>(room));
+            if (got >= 0)
+                return got;
+            if (errno != EINTR) {
+                reason = reasonOf(errno);
+                return -1;
+            }
+        }
+    };
+    if (std::optional<QString> failed = readCounted(readSome, info.st_size, largest, bytes))
         return FileError {path, *failed};
-    }
     if (stamp)
         *stamp = stampFrom(info);
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "windows_file_system.h"
 
+#include "counted_read.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -114,38 +116,6 @@ std::optional<QString> notPlainFile(HANDLE handle, BY_HANDLE_FILE_INFORMATION& i
         return lastReason();
     if (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
         return QStringLiteral("Not a plain file");
-    return std::nullopt;
-}
-
-QString tooLarge()
-{
-    return QStringLiteral("File is larger than 1 GB, too large for a statement");
-}
-
-// Reads until the end, counting: the size the file claims is only a hint, since
-// another program may still be writing to it.
-std::optional<QString> readAll(HANDLE handle, std::int64_t hint, std::int64_t largest, QByteArray& bytes)
-{
-    constexpr std::int64_t step = std::int64_t(1) << 16;
-    std::int64_t used = 0;
-    bytes.resize(static_cast<qsizetype>(std::min(std::max(hint + 1, step), largest + step)));
-    for (;;) {
-        if (used == bytes.size()) {
-            if (used > largest)
-                return tooLarge();
-            bytes.resize(static_cast<qsizetype>(std::min(used * 2, largest + step)));
-        }
-        const DWORD wanted = static_cast<DWORD>(std::min<std::int64_t>(bytes.size() - used, std::int64_t(1) << 30));
-        DWORD got = 0;
-        if (!ReadFile(handle, bytes.data() + used, wanted, &got, nullptr))
-            return lastReason();
-        if (got == 0)
-            break;
-        used += got;
-        if (used > largest)
-            return tooLarge();
-    }
-    bytes.resize(static_cast<qsizetype>(used));
     return std::nullopt;
 }
 
@@ -326,11 +296,17 @@ WindowsFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp
         return FileError {path, *odd};
     const FileStamp read = stampFrom(info);
     if (read.size > largest)
-        return FileError {path, tooLarge()};
-    if (std::optional<QString> failed = readAll(handle.get(), read.size, largest, bytes)) {
-        bytes = QByteArray();
+        return FileError {path, tooLargeForAStatement()};
+    const auto readSome = [&handle](char* into, std::int64_t room, QString& reason) -> std::int64_t {
+        DWORD got = 0;
+        if (!ReadFile(handle.get(), into, static_cast<DWORD>(std::min<std::int64_t>(room, 1 << 30)), &got, nullptr)) {
+            reason = lastReason();
+            return -1;
+        }
+        return got;
+    };
+    if (std::optional<QString> failed = readCounted(readSome, read.size, largest, bytes))
         return FileError {path, *failed};
-    }
     if (stamp)
         *stamp = read;
     return std::nullopt;
