@@ -7,6 +7,7 @@
 #include "platform/file_pattern.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
+#include "platform/statement_file.h"
 #include "window_access.h"
 #include "window_style.h"
 
@@ -14,6 +15,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <new>
+#include <optional>
+#include <string>
 
 namespace scrivane {
 
@@ -144,21 +149,56 @@ void NamOptions::showNames(bool cleanNames)
     // rather than a name) lists nothing; the rules on screen are saved all the same.
     const QString path = trimmedOfSpaces(statementPath_());
     QByteArray bytes;
-    if (hasWildcards(path) || files_.readWhole(path, bytes))
-        bytes.clear();
+    bool outOfMemory = false;
+    try {
+        if (hasWildcards(path) || files_.readWhole(path, bytes))
+            bytes.clear();
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
 
     saveUserSettings();
 
+    QString names;
+    try {
+        if (!outOfMemory)
+            names = namesOf(bytes, cleanNames);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    if (outOfMemory) {
+        // An empty list would read as a statement without names.
+        showMessage(this,
+                    QStringLiteral("The names in the file \"%1\" could not be listed: %2.")
+                        .arg(path, QString::fromLatin1(notEnoughMemory)),
+                    MessageIcon::Critical);
+        return;
+    }
+
+    NameListPreview* window = nameList_.show([] { return new NameListPreview; });
+    window->setNames(names);
+}
+
+QString NamOptions::namesOf(QByteArray& bytes, bool cleanNames) const
+{
     // The cleaner reads the rules from the store, where they were just saved.
     std::optional<NameOptions> options;
     if (cleanNames)
         options = readNameOptions(settings_);
-    const NamesPreview preview
-        = previewNames(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), options, locale_);
-    const QString names = nameListDisplayText(namesListText(preview.names), preview.charset);
-
-    NameListPreview* window = nameList_.show([] { return new NameListPreview; });
-    window->setNames(names);
+    // The list is joined as the names come, CR LF between them: none is kept on
+    // its own, and the statement goes before the list becomes characters.
+    std::string list;
+    const Charset charset
+        = forEachPreviewName(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                             options,
+                             locale_,
+                             [&list](std::string_view name) {
+                                 if (!list.empty())
+                                     list.append("\r\n");
+                                 list.append(name);
+                             });
+    bytes = QByteArray();
+    return nameListDisplayText(list, charset);
 }
 
 void NamOptions::done()

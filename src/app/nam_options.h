@@ -5,6 +5,7 @@
 #include "platform/single_window.h"
 #include "settings/user_settings.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QWidget>
 
@@ -48,6 +49,8 @@ public:
 private:
     void buildControls();
     void preview(bool cleanNames);
+    // The names list of a statement read whole; bytes are released on the way.
+    QString namesOf(QByteArray& bytes, bool cleanNames) const;
     void done();
 
     const UserSettings& settings_;

@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace scrivane::cli {
@@ -192,24 +193,32 @@ std::string oneLine(std::string_view name)
 }
 
 // The names as the preview windows list them, one line each. Names that the
-// cleaner empties are not listed, as in the window.
+// cleaner empties are not listed, as in the window. Run out of memory, the list
+// stops where it stands and says so; once a line cannot be written, no more are.
 bool listNames(
     const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
-    QByteArray bytes;
-    if (!readStatement(path, bytes, streams))
-        return false;
-    const NamesPreview preview
-        = previewNames(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                       clean ? std::optional(options) : std::nullopt,
-                       locale);
-    for (const std::string& name : preview.names) {
-        if (!printLine(streams.out, oneLine(name))) {
-            reportFailure(streams, path, cannotWriteOut + systemReason());
+    bool written = true;
+    try {
+        QByteArray bytes;
+        if (!readStatement(path, bytes, streams))
             return false;
-        }
+        forEachPreviewName(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                           clean ? std::optional(options) : std::nullopt,
+                           locale,
+                           [&](std::string_view name) {
+                               if (!written)
+                                   return;
+                               const std::string line = oneLine(name);
+                               written = std::fwrite(line.data(), 1, line.size(), streams.out) == line.size()
+                                   && std::fputc('\n', streams.out) != EOF;
+                           });
+    } catch (const std::bad_alloc&) {
+        std::fflush(streams.out);
+        reportFailure(streams, path, QString::fromLatin1(notEnoughMemory));
+        return false;
     }
-    if (std::fflush(streams.out) != 0) {
+    if (!written || std::fflush(streams.out) != 0) {
         reportFailure(streams, path, cannotWriteOut + systemReason());
         return false;
     }
@@ -224,24 +233,30 @@ void reportNotConverted(const Streams& streams, const QString& path, const std::
         reportFailure(streams, path, QString::fromStdString(notConvertedSentence(reason)));
 }
 
-// Standard input, cleaned onto standard output.
+// Standard input, cleaned onto standard output. Nothing is written before the
+// clean is done, so running out of memory leaves standard output empty.
 bool cleanStandardInput(
     Target target, FormChoice form, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
     const QString path = QString::fromLatin1(standardInputName);
     QByteArray bytes;
-    if (!readStatement(path, bytes, streams))
-        return false;
     SegmentList segments;
     std::string converted;
-    const FormReport report
-        = cleanStatement(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                         converted,
-                         segments,
-                         target,
-                         options,
-                         locale,
-                         form);
+    FormReport report;
+    try {
+        if (!readStatement(path, bytes, streams))
+            return false;
+        report = cleanStatement(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                                converted,
+                                segments,
+                                target,
+                                options,
+                                locale,
+                                form);
+    } catch (const std::bad_alloc&) {
+        reportFailure(streams, path, QString::fromLatin1(notEnoughMemory));
+        return false;
+    }
     bool ok = true;
     segments.forEachPiece([&](std::string_view piece) {
         if (ok)

@@ -44,16 +44,7 @@ std::string cleanSpecialCharForDisplay(std::string_view name)
 std::vector<std::string> payeeNamesForDisplay(const SegmentList& segments)
 {
     std::vector<std::string> names;
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        if (!isPayeeNameSegment(segments[i]))
-            continue;
-        PayeeElement element = locatePayeeElement(segments, i);
-        std::string_view value = rawPayeeValue(segments, element);
-        if (!value.empty())
-            names.push_back(cleanSpecialCharForDisplay(value));
-        if (element.cdata)
-            i = element.cdataLast;
-    }
+    forEachPayeeName(segments, [&names](std::string_view name) { names.emplace_back(name); });
     return names;
 }
 

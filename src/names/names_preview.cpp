@@ -8,14 +8,24 @@ namespace scrivane {
 
 NamesPreview previewNames(std::string_view text, const std::optional<NameOptions>& cleanWith, const LocaleRules& locale)
 {
+    NamesPreview preview;
+    preview.charset = forEachPreviewName(
+        text, cleanWith, locale, [&preview](std::string_view name) { preview.names.emplace_back(name); });
+    return preview;
+}
+
+Charset forEachPreviewName(std::string_view text,
+                           const std::optional<NameOptions>& cleanWith,
+                           const LocaleRules& locale,
+                           const std::function<void(std::string_view)>& visit)
+{
     SegmentList segments;
     splitTagSegments(text, segments);
-    NamesPreview preview;
-    preview.charset = detectCharset(segments);
+    const Charset charset = detectCharset(segments);
     if (cleanWith)
         cleanPayeeNames(segments, *cleanWith, locale);
-    preview.names = payeeNamesForDisplay(segments);
-    return preview;
+    forEachPayeeName(segments, visit);
+    return charset;
 }
 
 } // namespace scrivane

@@ -4,6 +4,7 @@
 #include "name_options.h"
 #include "statement/statement_form.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,5 +25,13 @@ struct NamesPreview
 // both come here, so they list the same names.
 NamesPreview
 previewNames(std::string_view text, const std::optional<NameOptions>& cleanWith, const LocaleRules& locale);
+
+// The same names handed to visit one by one, none of them kept: a list of a
+// million names then costs no more memory than the statement's segments. The
+// view lasts for the call only. Gives the statement's character set.
+Charset forEachPreviewName(std::string_view text,
+                           const std::optional<NameOptions>& cleanWith,
+                           const LocaleRules& locale,
+                           const std::function<void(std::string_view)>& visit);
 
 } // namespace scrivane

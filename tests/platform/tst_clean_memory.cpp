@@ -5,11 +5,15 @@
 // The children are this program started again with "--child": a fresh process
 // whose one thread allocates from one heap, so that what it may still take is the
 // limit less what it has mapped.
+#include "app/nam_options.h"
+#include "app/name_list_preview.h"
+#include "cli/cli_runner.h"
 #include "names/statement_cleaner.h"
+#include "platform/message_box.h"
 #include "platform/statement_file.h"
 #include "support/test_files.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,6 +22,7 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <vector>
 
 #include <malloc.h>
 #include <sys/resource.h>
@@ -59,6 +64,37 @@ std::string repeated(std::string_view head, std::string_view piece, std::string_
     return text.append(tail);
 }
 
+QByteArray contents(std::FILE* file)
+{
+    QByteArray bytes;
+    std::rewind(file);
+    char block[4096];
+    while (std::size_t got = std::fread(block, 1, sizeof block, file))
+        bytes.append(block, static_cast<qsizetype>(got));
+    return bytes;
+}
+
+// The dialog and its list window are up before the limit; the preview then says
+// that it ran out, and no list is shown.
+int previewChild(int argc, char** argv, const QString& path, std::size_t room)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    UserSettings settings(dir.filePath(QStringLiteral("settings.ini")));
+    MessageRecorder messages;
+    SingleWindow<NameListPreview> nameList;
+    NamOptions dialog(
+        settings, [path] { return path; }, nameList, LocaleRules::enUS());
+    dialog.show();
+    if (!limitGrowthTo(room))
+        return 3;
+    dialog.showNames(true);
+    const bool said = messages.messages().size() == 1 && messages.messages()[0].icon == MessageIcon::Critical
+        && messages.messages()[0].text.contains(QLatin1String(notEnoughMemory));
+    return said && !nameList.window() ? 0 : 1;
+}
+
 // Exit status: 0 done as expected, 1 a wrong result, 2 out of memory, 3 a usage error.
 int child(int argc, char** argv)
 {
@@ -93,13 +129,37 @@ int child(int argc, char** argv)
             = failure && failure->step == CleanStep::Memory && failure->error.reason == QLatin1String(notEnoughMemory);
         return reported ? 0 : 1;
     }
+    if ((what == "list" || what == "stdin" || what == "preview") && argc == 5) {
+        // list|stdin|preview PATH ROOM: scrivane-clean --list clean PATH, scrivane-clean
+        // --stdout - with PATH on standard input, or the cleaned names preview of
+        // PATH, with ROOM bytes to spare, each says that it ran out.
+        const QString path = QString::fromLocal8Bit(argv[3]);
+        const std::size_t room = std::stoull(argv[4]);
+        if (what == "preview")
+            return previewChild(argc, argv, path, room);
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const std::vector<std::string> args = what == "list"
+            ? std::vector<std::string> {"--list", "clean", argv[3]}
+            : std::vector<std::string> {"--stdout", "--target", "quicken", "-"};
+        const cli::ParseResult parsed = cli::parseArguments(args);
+        UserSettings settings(QDir::temp().filePath(QStringLiteral("scrivane-memory-child.ini")));
+        if (!out || !err || !limitGrowthTo(room))
+            return 3;
+        const int status = cli::run(parsed, settings, {out, err, false}, {});
+        const QString said = QString::fromLocal8Bit(contents(err));
+        const bool nothingOut = what == "list" || contents(out).isEmpty();
+        return status == 1 && said.endsWith(QLatin1String(notEnoughMemory) + '\n') && nothingOut ? 0 : 1;
+    }
     return 3;
 }
 
-int runChild(const QStringList& arguments)
+int runChild(const QStringList& arguments, const QString& input = {})
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!input.isEmpty())
+        process.setStandardInputFile(input);
     process.start(QCoreApplication::applicationFilePath(), QStringList {QStringLiteral("--child")} + arguments);
     if (!process.waitForFinished(240000))
         return -1;
@@ -163,6 +223,9 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::newRow("into the file") << "file";
         QTest::newRow("to standard output") << "stdout";
+        QTest::newRow("scrivane-clean --list clean") << "list";
+        QTest::newRow("scrivane-clean from standard input") << "stdin";
+        QTest::newRow("cleaned names preview") << "preview";
     }
 
     void outOfMemoryIsReported()
@@ -173,7 +236,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("statement.ofx"));
         const QByteArray statement = QByteArray::fromStdString(repeated("<OFX>", "<NAME>a\r\n", "</OFX>", n));
         QVERIFY(writeFile(path, statement));
-        QCOMPARE(runChild({where, path, QString::number(n + n / 16)}), 0);
+        QCOMPARE(runChild({where, path, QString::number(n + n / 16)}, where == "stdin" ? path : QString()), 0);
         QCOMPARE(readFile(path), statement);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {QStringLiteral("statement.ofx")});
     }
