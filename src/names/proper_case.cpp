@@ -39,11 +39,16 @@ public:
         s.push_back(Char(' '));
 
         const std::size_t n = s.size();
+        // Every pattern below starts with a space, so only spaces are tried.
         for (std::size_t i = 0; i + 1 < n; ++i) {
+            if (s[i] != Char(' '))
+                continue;
             if (matches(s, i, " D'") || matches(s, i, " O'") || matches(s, i, " Mc"))
                 upperAt(s, i + 3);
         }
         for (std::size_t i = 0; i + 1 < n; ++i) {
+            if (s[i] != Char(' '))
+                continue;
             bool von = matches(s, i, " Von");
             if (von || matches(s, i, " Mac"))
                 upperAt(s, i + 4);
@@ -51,6 +56,8 @@ public:
                 s[i + 1] = Char('v');
         }
         for (std::size_t i = 0; i + 1 < n; ++i) {
+            if (s[i] != Char(' '))
+                continue;
             if (matches(s, i, " Fitz"))
                 upperAt(s, i + 5);
             if (matchesLowered(s, i, " llc ") || matchesLowered(s, i, " inc ")) {

@@ -89,8 +89,17 @@ const SegmentList::Change* SegmentList::findChange(std::size_t p) const
 {
     if (changed_.empty() || !(changed_[p / 64] >> (p % 64) & 1))
         return nullptr;
+    // Segments are mostly asked for in order: the change after the one found last
+    // is then the one, without a search.
+    for (std::size_t k : {changeHint_ + 1, changeHint_}) {
+        if (k < changes_.size() && changes_[k].index == p) {
+            changeHint_ = k;
+            return &changes_[k];
+        }
+    }
     auto it = std::lower_bound(
         changes_.begin(), changes_.end(), p, [](const Change& c, std::size_t index) { return c.index < index; });
+    changeHint_ = static_cast<std::size_t>(it - changes_.begin());
     return &*it;
 }
 

@@ -158,6 +158,7 @@ private:
     // The last segment found: searching from it makes a walk through the list
     // cost one search per segment.
     mutable std::size_t cursor_ = 1;
+    mutable std::size_t changeHint_ = 0; // where the last change was found in changes_
     mutable std::size_t cursorStart_ = 0;
     mutable std::size_t cursorEnd_ = 0;
 };
