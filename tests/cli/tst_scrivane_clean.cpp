@@ -115,6 +115,35 @@ private slots:
         QCOMPARE(readFile(box.path("k.ofx")) + readFile(box.path("o.ofx")), statement + statement);
     }
 
+    // A read-only statement is cleaned all the same: its output is read-only too, in its place or under the new
+    // name, and the original does not stay behind. (Windows refuses to replace or delete a read-only file.)
+    void readOnlyStatement_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("Other, in place") << "other"
+                                         << "s.ofx";
+        QTest::newRow("Quicken, new name") << "quicken"
+                                           << "s.QFX";
+    }
+    void readOnlyStatement()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, output);
+        Sandbox box;
+        QVERIFY(writeFile(box.path("s.ofx"), statement, 0444));
+        const Run run = box.run({"--target", target, "s.ofx"});
+        if (output != "s.ofx" && !originalGoesToTheTrash())
+            QEXPECT_FAIL("",
+                         "Wine has no Recycle Bin to take the original, and DeleteFileW refuses a read-only file, "
+                         "whose attribute the Windows file layer does not lift",
+                         Abort);
+        QCOMPARE(run.err + QByteArray::number(run.exitCode), QByteArray("0"));
+        QCOMPARE(box.entries(), QStringList {output});
+        QCOMPARE(readFile(box.path(output)), cleaned(target));
+        QVERIFY(!(QFile::permissions(box.path(output)) & QFile::WriteOwner));
+    }
+
     // "-" is standard input, read whole; only --stdout and --list take it, and nothing on the disk changes.
     void standardInput_data()
     {
