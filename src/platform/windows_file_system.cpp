@@ -327,8 +327,19 @@ std::optional<FileError> WindowsFileSystem::remove(const QString& path) const
 {
     if (std::optional<QString> inexact = inexactNameReason(path))
         return FileError {path, *inexact};
-    if (!DeleteFileW(widePath(path).c_str()))
-        return FileError {path, lastReason()};
+    // Windows refuses to delete a read-only file, where POSIX asks only about the
+    // folder; a clean puts its input away the same on both, so the attribute is
+    // lifted, and put back should the delete fail all the same.
+    const std::wstring name = widePath(path);
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    const bool lifted = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)
+        && SetFileAttributesW(name.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    if (!DeleteFileW(name.c_str())) {
+        const DWORD error = GetLastError();
+        if (lifted)
+            SetFileAttributesW(name.c_str(), attributes);
+        return FileError {path, systemReason(error)};
+    }
     return std::nullopt;
 }
 
