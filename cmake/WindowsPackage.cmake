@@ -1,5 +1,6 @@
 # The Windows folder and zip: the programs, the Qt and mingw DLLs they load, the
-# plugins Qt loads by name, the user guide, LICENSE and README.txt. windeployqt
+# plugins Qt loads by name, the user guide, LICENSE, README.txt and the licences
+# of what is shipped with the programs. windeployqt
 # does not run on Linux, so the list is kept here, and CheckWindowsDlls.cmake
 # proves at install time, with objdump -p, that every DLL a shipped file imports
 # is either shipped or part of Windows.
@@ -35,6 +36,23 @@ if(EXISTS "${PROJECT_SOURCE_DIR}/LICENSE")
 else()
     message(WARNING "No LICENSE at the top of the source tree: the zip goes out without one")
 endif()
+
+# The Qt DLLs come under the LGPL version 3 (which builds on the GPL version 3), and
+# the compiler's runtime DLLs under their own terms; their texts travel with them.
+set(scrivane_licences
+    "/usr/share/common-licenses/LGPL-3=Qt-LGPL-3.txt"
+    "/usr/share/common-licenses/GPL-3=GPL-3.txt"
+    "/usr/share/doc/gcc-mingw-w64-base/copyright=mingw-gcc-runtime.txt"
+    "/usr/share/doc/mingw-w64-x86-64-dev/copyright=mingw-w64-winpthreads.txt")
+foreach(pair ${scrivane_licences})
+    string(REPLACE "=" ";" pair "${pair}")
+    list(GET pair 0 from)
+    list(GET pair 1 to)
+    if(NOT EXISTS "${from}")
+        message(FATAL_ERROR "The licence text ${from} is missing; the zip must carry it")
+    endif()
+    install(FILES "${from}" DESTINATION licences RENAME "${to}")
+endforeach()
 
 find_program(SCRIVANE_OBJDUMP NAMES ${SCRIVANE_MINGW_TRIPLET}-objdump x86_64-w64-mingw32-objdump REQUIRED)
 install(CODE "execute_process(COMMAND \"${CMAKE_COMMAND}\" -DFOLDER=\${CMAKE_INSTALL_PREFIX}
