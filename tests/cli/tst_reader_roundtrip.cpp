@@ -26,22 +26,12 @@ QStringList namesIn(const QByteArray& text, const char* pattern = "(?m)^(.*)$")
     return names;
 }
 
-// What a tool prints on both streams, and whether it ended well.
-std::pair<QByteArray, bool> runTool(const char* tool, const QStringList& args)
+// What a tool prints, on both streams or on its standard output alone, and whether it ended well.
+std::pair<QByteArray, bool> runTool(const QString& tool, const QStringList& args, bool bothStreams = true)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setProcessChannelMode(bothStreams ? QProcess::MergedChannels : QProcess::SeparateChannels);
     process.start(QStandardPaths::findExecutable(tool), args);
-    const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
-    return {process.readAll(), ok && process.exitCode() == 0};
-}
-
-// What a tool prints on its standard output alone, and whether it ended well.
-std::pair<QByteArray, bool> toolOutput(const QString& tool, const QStringList& args)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::SeparateChannels);
-    process.start(tool, args);
     const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
     return {process.readAllStandardOutput(), ok && process.exitCode() == 0};
 }
@@ -205,15 +195,16 @@ private slots:
         const int errorsAfter = int(runTool("ofxdump", {sgml}).first.count("ERROR"));
         QVERIFY2(errorsAfter <= errorsBefore,
                  qPrintable(QString("%1 errors, %2 before").arg(errorsAfter).arg(errorsBefore)));
-        const QByteArray dumpSgml = toolOutput("ofxdump", {sgml}).first, dumpXml = toolOutput("ofxdump", {xml}).first;
+        const QByteArray dumpSgml = runTool("ofxdump", {sgml}, false).first,
+                         dumpXml = runTool("ofxdump", {xml}, false).first;
         QCOMPARE(dumpSgml, dumpXml);
         const int transactions = int(dumpSgml.count("ofx_proc_transaction():"));
         const int statements = int(dumpSgml.count("ofx_proc_statement():"));
 
         // python3-ofxparse reads it wherever it reads the XML, and finds the same.
-        const auto [factsInput, readsInput] = toolOutput(debianPython, {ofxparseFacts, input});
-        const auto [factsSgml, readsSgml] = toolOutput(debianPython, {ofxparseFacts, sgml});
-        const auto [factsXml, readsXml] = toolOutput(debianPython, {ofxparseFacts, xml});
+        const auto [factsInput, readsInput] = runTool(debianPython, {ofxparseFacts, input}, false);
+        const auto [factsSgml, readsSgml] = runTool(debianPython, {ofxparseFacts, sgml}, false);
+        const auto [factsXml, readsXml] = runTool(debianPython, {ofxparseFacts, xml}, false);
         if (readsInput) {
             QVERIFY2(readsSgml, factsSgml.constData());
             QCOMPARE(factsSgml, factsXml);
