@@ -17,38 +17,25 @@ private slots:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<bool>("caseSensitive");
         QTest::addColumn<bool>("matches");
-        QTest::newRow("star") << "june.ofx"
-                              << "*.ofx" << true << true;
-        QTest::newRow("star, other extension") << "june.qfx"
-                                               << "*.ofx" << true << false;
-        QTest::newRow("letter case, sensitive") << "JUNE.OFX"
-                                                << "*.ofx" << true << false;
-        QTest::newRow("letter case, insensitive") << "JUNE.OFX"
-                                                  << "*.ofx" << false << true;
-        QTest::newRow("accented case, insensitive") << "ÉTÉ.OFX"
-                                                    << "été.ofx" << false << true;
-        QTest::newRow("question mark") << "a1.ofx"
-                                       << "a?.ofx" << true << true;
-        QTest::newRow("question mark needs one") << "a.ofx"
-                                                 << "a?.ofx" << true << false;
-        QTest::newRow("question mark, one accented letter") << "é.ofx"
-                                                            << "?.ofx" << true << true;
-        QTest::newRow("brackets stand for themselves") << "[a].ofx"
-                                                       << "[a].ofx" << true << true;
-        QTest::newRow("brackets are no class") << "a.ofx"
-                                               << "[a].ofx" << true << false;
-        QTest::newRow("star backtracks") << "abcabd"
-                                         << "*abd" << true << true;
-        QTest::newRow("two stars") << "x-june-2024.ofx"
-                                   << "*june*.ofx" << true << true;
-        QTest::newRow("stars only") << "x"
-                                    << "**" << true << true;
-        QTest::newRow("star matches nothing") << ""
-                                              << "*" << true << true;
-        QTest::newRow("empty pattern") << "a"
-                                       << "" << true << false;
-        QTest::newRow("trailing text") << "june.ofx.bak"
-                                       << "*.ofx" << true << false;
+        auto add = [](const char* tag, const char* name, const char* pattern, bool caseSensitive, bool matches) {
+            QTest::newRow(tag) << QString(name) << QString(pattern) << caseSensitive << matches;
+        };
+        add("star", "june.ofx", "*.ofx", true, true);
+        add("star, other extension", "june.qfx", "*.ofx", true, false);
+        add("letter case, sensitive", "JUNE.OFX", "*.ofx", true, false);
+        add("letter case, insensitive", "JUNE.OFX", "*.ofx", false, true);
+        add("accented case, insensitive", "ÉTÉ.OFX", "été.ofx", false, true);
+        add("question mark", "a1.ofx", "a?.ofx", true, true);
+        add("question mark needs one", "a.ofx", "a?.ofx", true, false);
+        add("question mark, one accented letter", "é.ofx", "?.ofx", true, true);
+        add("brackets stand for themselves", "[a].ofx", "[a].ofx", true, true);
+        add("brackets are no class", "a.ofx", "[a].ofx", true, false);
+        add("star backtracks", "abcabd", "*abd", true, true);
+        add("two stars", "x-june-2024.ofx", "*june*.ofx", true, true);
+        add("stars only", "x", "**", true, true);
+        add("star matches nothing", "", "*", true, true);
+        add("empty pattern", "a", "", true, false);
+        add("trailing text", "june.ofx.bak", "*.ofx", true, false);
     }
     void matchesFilePattern()
     {
