@@ -1,5 +1,6 @@
 #include "app/window_caption.h"
 #include "form_fixture.h"
+#include "statement/guidance.h"
 #include "support/faulty_file_system.h"
 #include "support/platform_facts.h"
 
@@ -22,6 +23,7 @@ using namespace scrivane;
 // What stands in the way of a clean once the file was found.
 enum class Fault { UnreadableInput, FolderAtOutput, CommitFails, DeleteFails };
 Q_DECLARE_METATYPE(Fault)
+Q_DECLARE_METATYPE(scrivane::Target)
 
 // What Clean File left behind, with DIR for the test's folder.
 struct AfterClean
@@ -58,16 +60,6 @@ class TestMainForm : public FormTest
         const QString names = QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ');
         auto inDir = [this](QString shownText) { return shownText.replace(dir->path(), "DIR"); };
         return {inDir(box(form)->text()), inDir(stored("fileName")), inDir(shown()), inDir(names)};
-    }
-
-    static QString note(const QString& word)
-    {
-        return "\r\n\r\nNOTE: When importing your OFX file, " + word
-            + " will use a default Bank ID (BID) to connect & identify the Financial Institution, and you may see a "
-              "Financial Institution that is different than your own. This may seem unusual, but it is harmless and "
-              "you can still import the OFX file.\r\n\r\nClick the Help button for instructions on importing and "
-              "processing your OFX file using "
-            + word + ".";
     }
 
 private slots:
@@ -276,28 +268,27 @@ private slots:
         QCOMPARE(cancelledDialog(form).folder, path("picked"));
     }
 
+    // The words of each target's message are tst_guidance's; here the form must show the one for its target.
     void cleansForEachTarget_data()
     {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("output");
         QTest::addColumn<QByteArray>("identifier");
-        QTest::addColumn<QString>("message");
-        const QString done = "information: File cleaned! You may now import it into ";
-        const QString other = done + "your Other financial application.\r\n\r\n";
-        const QString menu = "Import from the QuickBooks menu by picking File | Utilities | Import | Web Connect File.";
+        QTest::addColumn<Target>("target");
         QTest::newRow("QuickBooks") << "quickbooksCompat" << QString("s.QBO") << QByteArray("<INTU.BID>5885")
-                                    << done + "QuickBooks.\r\n\r\n" + menu + note("QuickBooks");
+                                    << Target::QuickBooks;
         QTest::newRow("Quicken") << "quickenCompat" << QString("s.QFX") << QByteArray("<INTU.BID>3000")
-                                 << done + "Quicken.\r\n\r\n" + note("Quicken");
-        QTest::newRow("Other") << "noCompat" << QString("s.ofx") << QByteArray() << other;
-        QTest::newRow("no button on") << "" << QString("s.ofx") << QByteArray() << other;
+                                 << Target::Quicken;
+        QTest::newRow("Other") << "noCompat" << QString("s.ofx") << QByteArray() << Target::Other;
+        QTest::newRow("no button on") << "" << QString("s.ofx") << QByteArray() << Target::Other;
     }
     void cleansForEachTarget()
     {
         QFETCH(QString, button);
         QFETCH(QString, output);
         QFETCH(QByteArray, identifier);
-        QFETCH(QString, message);
+        QFETCH(Target, target);
+        const QString message = "information: " + QString::fromStdString(cleanedMessage(target));
         const AfterClean after = clean(button, "  DIR/s.ofx "); // the spaces are no part of the name
         QCOMPARE(after.box, "DIR/" + output);
         QCOMPARE(after.storedName, "DIR/" + output);
