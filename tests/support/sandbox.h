@@ -2,6 +2,8 @@
 
 // The real scrivane-clean, and a statement whose cleaned form is known.
 
+#include "support/test_files.h"
+
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -33,27 +35,6 @@ inline QByteArray cleaned(const QString& target)
     if (target != "other")
         out.replace("</SONRS>", QByteArray(target == "quicken" ? "<INTU.BID>3000" : "<INTU.BID>3106") + "</SONRS>");
     return out;
-}
-
-inline bool writeFile(const QString& path, const QByteArray& bytes, int mode = 0644)
-{
-    QFile file(path);
-#ifdef Q_OS_WIN
-    // Windows keeps one bit of these: whether the owner may write (the read-only attribute).
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-    file.close();
-    return written
-        && QFile::setPermissions(path, (mode & 0200) ? QFile::ReadOwner | QFile::WriteOwner : QFile::ReadOwner);
-#else
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && ::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)) == 0;
-#endif
-}
-
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 #ifndef Q_OS_WIN

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QString>
 
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
+
 // A payee name keeping two words, one cleaned away, every byte but "<" in a memo, and no bank identifier.
 inline const QByteArray bankStatement = [] {
     QByteArray bytes = "OFXHEADER:100\r\n\r\n<OFX>\n<SONRS>\n<LANGUAGE>ENG\n</SONRS>\n<NAME>ACME STORE 1234\n<MEMO>";
@@ -12,10 +16,19 @@ inline const QByteArray bankStatement = [] {
     return bytes + "\n<NAME>4411\n<MEMO>fee\n</OFX>\n";
 }();
 
-inline bool writeFile(const QString& path, const QByteArray& bytes)
+inline bool writeFile(const QString& path, const QByteArray& bytes, int mode = 0644)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+#ifdef Q_OS_WIN
+    // Windows keeps one bit of these: whether the owner may write (the read-only attribute).
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    return written
+        && QFile::setPermissions(path, (mode & 0200) ? QFile::ReadOwner | QFile::WriteOwner : QFile::ReadOwner);
+#else
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+        && ::chmod(QFile::encodeName(path).constData(), static_cast<mode_t>(mode)) == 0;
+#endif
 }
 
 inline QByteArray readFile(const QString& path)
