@@ -99,18 +99,8 @@ private slots:
             xmlInputs_ << box_.path(QStringLiteral("generated-%1-xml.ofx").arg(kind));
             // Names as CDATA sections, letters beyond ASCII, an identifier already there.
             xmlInputs_ << box_.path(QStringLiteral("generated-%1-xml-rich.ofx").arg(kind));
-            const auto [text, ok] = runTool(SCRIVANE_GENSTATEMENT_PROGRAM,
-                                            {"--kind",
-                                             kind,
-                                             "--form",
-                                             "xml",
-                                             "--count",
-                                             "50",
-                                             "--seed",
-                                             "11",
-                                             "--cdata",
-                                             "--accents",
-                                             "--bank-id"});
+            const QString rich = "--kind %1 --form xml --count 50 --seed 11 --cdata --accents --bank-id";
+            const auto [text, ok] = runTool(SCRIVANE_GENSTATEMENT_PROGRAM, rich.arg(kind).split(' '));
             QVERIFY(ok && text.contains("<OFX>") && writeFile(xmlInputs_.last(), text));
         }
         xmlInputs_.removeDuplicates();
