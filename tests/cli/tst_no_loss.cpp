@@ -31,15 +31,7 @@ namespace {
 // The target as scrivane-clean's --target names it.
 QString targetArgument(Target target)
 {
-    switch (target) {
-    case Target::QuickBooks:
-        return QStringLiteral("quickbooks");
-    case Target::Quicken:
-        return QStringLiteral("quicken");
-    case Target::Other:
-        break;
-    }
-    return QStringLiteral("other");
+    return target == Target::QuickBooks ? "quickbooks" : target == Target::Quicken ? "quicken" : "other";
 }
 
 // Big, but with few names to clean; the statement itself for 0 bytes.
