@@ -46,6 +46,23 @@ std::optional<QString> inexactNameReason(const QByteArray& bytes)
     return std::nullopt;
 }
 
+std::optional<FileError> moveToTrashQuietly(const QString& path)
+{
+    // Where no trash folder can be made, Qt says so on standard error; the caller
+    // reports the outcome in its own words, so that warning is held back.
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (type != QtWarningMsg && previous)
+            previous(type, context, text);
+    });
+    QFile file(path);
+    const bool moved = file.moveToTrash();
+    qInstallMessageHandler(previous);
+    if (!moved)
+        return FileError {path, file.errorString()};
+    return std::nullopt;
+}
+
 QStringList FileSystem::findPlainFiles(const QString& pattern) const
 {
     qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));

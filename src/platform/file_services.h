@@ -76,6 +76,10 @@ std::optional<QString> inexactNameReason(const QByteArray& bytes);
 // For stores that open the file by name themselves.
 std::optional<QString> notPlainFileReason(const QString& path);
 
+// Qt's move into the user's trash, its warnings held back; for the file systems,
+// once they have checked what Qt would get wrong on their platform.
+std::optional<FileError> moveToTrashQuietly(const QString& path);
+
 // Files as bytes: nothing is decoded on the way in or encoded on the way out.
 // Each operation returns no error when it worked.
 //

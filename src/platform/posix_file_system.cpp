@@ -324,19 +324,7 @@ std::optional<FileError> PosixFileSystem::moveToTrash(const QString& path) const
     const long longestName = ::pathconf(QFile::encodeName(dataHome).constData(), _PC_NAME_MAX);
     if (QFile::encodeName(QFileInfo(path).fileName()).size() + 24 > (longestName > 0 ? longestName : 255))
         return FileError {path, QStringLiteral("The name is too long for the trash")};
-    // Where no trash folder can be made, Qt says so on standard error; the caller
-    // reports the outcome in its own words, so that warning is held back.
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type != QtWarningMsg && previous)
-            previous(type, context, text);
-    });
-    QFile file(path);
-    const bool moved = file.moveToTrash();
-    qInstallMessageHandler(previous);
-    if (!moved)
-        return FileError {path, file.errorString()};
-    return std::nullopt;
+    return moveToTrashQuietly(path);
 }
 
 std::optional<FileError>

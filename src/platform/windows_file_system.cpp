@@ -347,18 +347,7 @@ std::optional<FileError> WindowsFileSystem::moveToTrash(const QString& path) con
 {
     if (std::optional<QString> inexact = inexactNameReason(path))
         return FileError {path, *inexact};
-    // The caller reports the outcome in its own words, so Qt's warnings are held back.
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type != QtWarningMsg && previous)
-            previous(type, context, text);
-    });
-    QFile file(path);
-    const bool moved = file.moveToTrash();
-    qInstallMessageHandler(previous);
-    if (!moved)
-        return FileError {path, file.errorString()};
-    return std::nullopt;
+    return moveToTrashQuietly(path);
 }
 
 std::optional<FileError>
