@@ -127,18 +127,10 @@ public:
 #else
         (void)anonymous;
 #endif
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            claimName();
+        return underFreshName([this] {
             fd_.reset(::openat(folder_, name_.data(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-            if (fd_.get() >= 0) {
-                named_ = true;
-                return 0;
-            }
-            cleanup_.reset();
-            if (errno != EEXIST)
-                return errno;
-        }
-        return EEXIST;
+            return fd_.get() >= 0;
+        });
     }
 
     // Gives an anonymous file its name in the folder.
@@ -146,24 +138,16 @@ public:
     {
         if (named_)
             return 0;
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            claimName();
-            int result = ::linkat(fd_.get(), "", folder_, name_.data(), AT_EMPTY_PATH);
-            if (result != 0 && errno != EEXIST) {
-                // Without CAP_DAC_READ_SEARCH, the descriptor's entry in /proc.
-                char self[64];
-                std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_.get());
-                result = ::linkat(AT_FDCWD, self, folder_, name_.data(), AT_SYMLINK_FOLLOW);
-            }
-            if (result == 0) {
-                named_ = true;
-                return 0;
-            }
-            cleanup_.reset();
-            if (errno != EEXIST)
-                return errno;
-        }
-        return EEXIST;
+        return underFreshName([this] {
+            if (::linkat(fd_.get(), "", folder_, name_.data(), AT_EMPTY_PATH) == 0)
+                return true;
+            if (errno == EEXIST)
+                return false;
+            // Without CAP_DAC_READ_SEARCH, the descriptor's entry in /proc.
+            char self[64];
+            std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd_.get());
+            return ::linkat(AT_FDCWD, self, folder_, name_.data(), AT_SYMLINK_FOLLOW) == 0;
+        });
     }
 
     // Puts the file under leaf. False with errno 0 when what arrived there is not
@@ -192,6 +176,24 @@ public:
     }
 
 private:
+    // Tries make under fresh names until one is free: 0 once it worked (the file
+    // then has a name a signal must remove), else the reason.
+    template <typename Make>
+    int underFreshName(Make make)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            claimName();
+            if (make()) {
+                named_ = true;
+                return 0;
+            }
+            cleanup_.reset();
+            if (errno != EEXIST)
+                return errno;
+        }
+        return EEXIST;
+    }
+
     void claimName()
     {
         cleanup_.reset();

@@ -73,6 +73,33 @@ CleanFailure memoryFailure(const QString& path)
     return CleanFailure {CleanStep::Memory, {path, QString::fromLatin1(notEnoughMemory)}};
 }
 
+// A statement read and cleaned in memory. The segments are views into bytes or
+// converted, so the three live and go together.
+struct CleanedStatement
+{
+    QByteArray bytes;
+    std::string converted;
+    SegmentList segments;
+    FileStamp read;
+};
+
+std::optional<CleanFailure> readAndClean(const QString& path,
+                                         Target target,
+                                         const NameOptions& options,
+                                         const LocaleRules& locale,
+                                         const FileSystem& files,
+                                         FormChoice form,
+                                         CleanedStatement& cleaned,
+                                         CleanOutcome& outcome)
+{
+    if (std::optional<CleanFailure> failed = readInput(path, files, cleaned.bytes, &cleaned.read))
+        return failed;
+    outcome.notConverted
+        = cleanStatement(viewOf(cleaned.bytes), cleaned.converted, cleaned.segments, target, options, locale, form)
+              .notConverted;
+    return std::nullopt;
+}
+
 CleanOutcome cleanWholeFile(const QString& path,
                             Target target,
                             const NameOptions& options,
@@ -84,14 +111,11 @@ CleanOutcome cleanWholeFile(const QString& path,
     CleanOutcome outcome;
     outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), target));
 
-    QByteArray bytes;
-    FileStamp read;
-    if ((outcome.failure = readInput(path, files, bytes, &read)))
+    CleanedStatement cleaned;
+    if ((outcome.failure = readAndClean(path, target, options, locale, files, form, cleaned, outcome)))
         return outcome;
-    SegmentList segments;
-    std::string converted;
-    outcome.notConverted
-        = cleanStatement(viewOf(bytes), converted, segments, target, options, locale, form).notConverted;
+    const FileStamp& read = cleaned.read;
+    const SegmentList& segments = cleaned.segments;
 
     const bool ownName = sameFile(path, outcome.outputPath);
     enum class Input { AsRead, Changed, Gone } input = Input::AsRead;
@@ -151,15 +175,11 @@ CleanOutcome cleanWholeFileTo(const QString& path,
                               FormChoice form)
 {
     CleanOutcome outcome;
-    QByteArray bytes;
-    if ((outcome.failure = readInput(path, files, bytes)))
+    CleanedStatement cleaned;
+    if ((outcome.failure = readAndClean(path, target, options, locale, files, form, cleaned, outcome)))
         return outcome;
-    SegmentList segments;
-    std::string converted;
-    outcome.notConverted
-        = cleanStatement(viewOf(bytes), converted, segments, target, options, locale, form).notConverted;
 
-    const bool ok = writeInBlocks(segments, [&out](std::string_view piece) {
+    const bool ok = writeInBlocks(cleaned.segments, [&out](std::string_view piece) {
         return out.write(piece.data(), static_cast<qint64>(piece.size())) == static_cast<qint64>(piece.size());
     });
     if (!ok)
