@@ -1,0 +1,785 @@
+#include "check_scan.h"
+
+#include "ofx_aggregates.h"
+#include "text.h"
+#include "utf8.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <unordered_map>
+
+namespace scrivane {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool allDigits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
+}
+
+int number(std::string_view digits)
+{
+    int n = 0;
+    for (char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+// The character set that the statement's own prolog declares: the OFX 1 header's
+// ENCODING and CHARSET lines, or the XML declaration's encoding.
+enum class Declared { Ascii, Latin, Utf8 };
+
+std::string upper(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = asciiUpper(c);
+    return out;
+}
+
+std::string headerField(std::string_view header, std::string_view key)
+{
+    std::size_t pos = 0;
+    while ((pos = header.find(key, pos)) != std::string_view::npos) {
+        const bool lineStart = pos == 0 || header[pos - 1] == '\n' || header[pos - 1] == '\r';
+        const std::size_t colon = pos + key.size();
+        pos = colon;
+        if (!lineStart || colon >= header.size() || header[colon] != ':')
+            continue;
+        const std::size_t end = header.find_first_of("\r\n<", colon);
+        return std::string(trimBlanks(header.substr(colon + 1, end == std::string_view::npos ? end : end - colon - 1)));
+    }
+    return {};
+}
+
+bool isLatinName(std::string_view name)
+{
+    return name == "1252" || name == "WINDOWS-1252" || name == "CP1252" || name == "ISO-8859-1" || name == "8859-1"
+        || name == "ISO8859-1" || name == "LATIN1" || name == "LATIN-1";
+}
+
+// The encoding an XML declaration names; UTF-8 when it names none.
+Declared xmlDeclared(std::string_view declaration)
+{
+    const std::string decl = upper(declaration);
+    const std::size_t enc = decl.find("ENCODING");
+    if (enc == std::string::npos)
+        return Declared::Utf8;
+    const std::size_t quote = decl.find_first_of("\"'", enc);
+    const std::size_t close = quote == std::string::npos ? quote : decl.find(decl[quote], quote + 1);
+    const std::string name = close == std::string::npos ? "" : decl.substr(quote + 1, close - quote - 1);
+    if (name.empty() || name == "UTF-8" || name == "UTF8")
+        return Declared::Utf8;
+    return isLatinName(name) ? Declared::Latin : Declared::Ascii;
+}
+
+// The offset of the first byte at or after from that is 0x80 or above, or npos.
+std::size_t firstHighByte(std::string_view text, std::size_t from)
+{
+    std::size_t i = from;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0)
+            break;
+        i += 8;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// Where text stops being valid UTF-8, or npos when it all is.
+std::size_t firstInvalidUtf8(std::string_view text)
+{
+    std::size_t i = firstHighByte(text, 0);
+    while (i != std::string_view::npos) {
+        const std::size_t length = decodeUtf8(text.substr(i)).length;
+        if (length == 0)
+            return i;
+        i = firstHighByte(text, i + length);
+    }
+    return std::string_view::npos;
+}
+
+// Characters of a value as the target counts them: an entity or character
+// reference is one, and so is each UTF-8 sequence where the statement declares UTF-8.
+std::size_t characterCount(std::string_view value, bool utf8)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (utf8 && (c & 0xC0) == 0x80)
+            continue;
+        if (c == '&') {
+            const std::size_t semi = value.find(';', i);
+            if (semi != std::string_view::npos && semi - i <= 10)
+                i = semi;
+        }
+        ++count;
+    }
+    return count;
+}
+
+// What may follow "&" in the SGML form: the three entities OFX defines and
+// numeric character references.
+bool startsReference(std::string_view rest)
+{
+    if (rest.starts_with("&amp;") || rest.starts_with("&lt;") || rest.starts_with("&gt;"))
+        return true;
+    if (!rest.starts_with("&#"))
+        return false;
+    std::size_t i = 2;
+    const bool hex = i < rest.size() && (rest[i] == 'x' || rest[i] == 'X');
+    if (hex)
+        ++i;
+    const std::size_t first = i;
+    while (i < rest.size() && (isDigit(rest[i]) || (hex && std::isxdigit(static_cast<unsigned char>(rest[i])))))
+        ++i;
+    return i > first && i < rest.size() && rest[i] == ';';
+}
+
+enum class Tag {
+    Other,
+    Sonrs,
+    BankId,
+    TransactionResponse,
+    Statement,
+    Curdef,
+    Transaction,
+    InvestmentTransaction,
+    Fitid,
+    DtPosted,
+    TrnAmt,
+    Name,
+    Payee,
+    TransactionList,
+};
+
+Tag tagOf(std::string_view name)
+{
+    // Tag names are short ASCII; the ones the check reads are compared in upper case.
+    if (name.size() > 14)
+        return Tag::Other;
+    char buf[16];
+    for (std::size_t i = 0; i < name.size(); ++i)
+        buf[i] = asciiUpper(name[i]);
+    const std::string_view n(buf, name.size());
+    struct Entry
+    {
+        std::string_view name;
+        Tag tag;
+    };
+    static constexpr Entry entries[] = {
+        {"STMTTRN", Tag::Transaction},
+        {"FITID", Tag::Fitid},
+        {"NAME", Tag::Name},
+        {"TRNAMT", Tag::TrnAmt},
+        {"DTPOSTED", Tag::DtPosted},
+        {"INVTRAN", Tag::InvestmentTransaction},
+        {"PAYEE", Tag::Payee},
+        {"SONRS", Tag::Sonrs},
+        {"INTU.BID", Tag::BankId},
+        {"STMTRS", Tag::Statement},
+        {"CCSTMTRS", Tag::Statement},
+        {"INVSTMTRS", Tag::Statement},
+        {"STMTTRNRS", Tag::TransactionResponse},
+        {"CCSTMTTRNRS", Tag::TransactionResponse},
+        {"INVSTMTTRNRS", Tag::TransactionResponse},
+        {"CURDEF", Tag::Curdef},
+        {"BANKTRANLIST", Tag::TransactionList},
+        {"INVTRANLIST", Tag::TransactionList},
+    };
+    for (const Entry& e : entries) {
+        if (e.name == n)
+            return e.tag;
+    }
+    return Tag::Other;
+}
+
+class Scanner
+{
+public:
+    Scanner(std::string_view text, Target target, std::string_view notConverted)
+        : text_(text)
+        , target_(target)
+        , notConverted_(notConverted)
+    {
+        // Files from old Macs end their lines with CR alone.
+        newline_ = text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos ? '\r' : '\n';
+    }
+
+    StatementScan run();
+
+private:
+    struct Transaction
+    {
+        bool open = false;
+        bool investment = false;
+        std::size_t line = 1;
+        std::size_t position = 0;
+        bool hasFitid = false;
+        std::string fitid;
+        bool hasDate = false;
+        bool hasAmount = false;
+        bool hasName = false;
+        bool hasPayee = false;
+        bool inPayee = false;
+        std::vector<ScannedFinding> findings;
+    };
+
+    struct Account
+    {
+        bool open = false;
+        bool hasCurrency = false;
+        std::unordered_map<std::string, std::size_t> fitids;
+    };
+
+    std::size_t lineAt(std::size_t offset)
+    {
+        // Asked for in rising order, so counting goes through the text once.
+        if (offset > counted_) {
+            line_ += static_cast<std::size_t>(std::count(text_.begin() + counted_, text_.begin() + offset, newline_));
+            counted_ = offset;
+        }
+        return line_;
+    }
+
+    void readProlog(std::string_view prolog);
+    void checkCharset();
+    void startElement(std::string_view name, std::size_t at, std::string_view value);
+    void endElement(std::string_view name);
+    void checkValueMarkup(std::string_view name, std::string_view value, std::size_t valueAt);
+    void openTransaction(bool investment, std::size_t at);
+    void closeTransaction();
+    void openAccount(std::size_t at);
+    void closeAccount();
+    void add(FindingKind kind, FindingLevel level, std::size_t line, std::string value = {}, std::string element = {});
+    void addToTransaction(
+        FindingKind kind, FindingLevel level, std::size_t line, std::string value, std::string element = {});
+
+    std::string_view text_;
+    Target target_;
+    std::string_view notConverted_;
+    char newline_ = '\n';
+    std::size_t line_ = 1;
+    std::size_t counted_ = 0;
+
+    StatementScan scan_;
+    bool xmlHeader_ = false;
+    bool sgmlHeader_ = false;
+    std::size_t xmlInstructionLine_ = 0; // an <?xml or <?OFX after an SGML header
+    Declared declared_ = Declared::Ascii;
+    bool sonrs_ = false;
+    std::size_t sonrsLine_ = 1;
+    bool sonrsClosed_ = false;
+    bool responseSeen_ = false;
+    bool closedBeforeResponse_ = false;
+    std::size_t unclosedLine_ = 0; // first element of the XML form that holds text and has no end tag
+    std::string pendingLeaf_;
+    std::size_t pendingLine_ = 1;
+    bool pendingHasText_ = false;
+    Transaction txn_;
+    Account account_;
+};
+
+void Scanner::add(FindingKind kind, FindingLevel level, std::size_t line, std::string value, std::string element)
+{
+    ScannedFinding f;
+    f.finding.kind = kind;
+    f.finding.level = level;
+    f.finding.line = line;
+    f.finding.account = account_.open ? scan_.accounts.size() : 0;
+    f.finding.element = std::move(element);
+    f.value = std::move(value);
+    scan_.findings.push_back(std::move(f));
+}
+
+void Scanner::addToTransaction(
+    FindingKind kind, FindingLevel level, std::size_t line, std::string value, std::string element)
+{
+    ScannedFinding f;
+    f.finding.kind = kind;
+    f.finding.level = level;
+    f.finding.line = line;
+    f.finding.element = std::move(element);
+    f.value = std::move(value);
+    txn_.findings.push_back(std::move(f));
+}
+
+void Scanner::readProlog(std::string_view prolog)
+{
+    // The OFX 1.0.2 specification, section 2.2: the SGML form opens with header
+    // lines (OFXHEADER:100, DATA:OFXSGML, ENCODING, CHARSET). The OFX 2.1.1
+    // specification, section 2.2: the XML form opens with the XML declaration
+    // and the <?OFX OFXHEADER="200" ...?> instruction.
+    std::string_view rest = prolog;
+    if (rest.starts_with("\xEF\xBB\xBF"))
+        rest.remove_prefix(3);
+    rest = trimBlanks(rest);
+    const std::string up = upper(rest);
+    if (up.starts_with("OFXHEADER")) {
+        sgmlHeader_ = true;
+        const std::string encoding = headerField(up, "ENCODING");
+        const std::string charset = headerField(up, "CHARSET");
+        if (encoding == "UTF-8" || encoding == "UTF8" || encoding == "UNICODE")
+            declared_ = Declared::Utf8;
+        else if (isLatinName(charset))
+            declared_ = Declared::Latin;
+    }
+}
+
+void Scanner::openTransaction(bool investment, std::size_t at)
+{
+    closeTransaction();
+    if (!account_.open)
+        return;
+    txn_ = Transaction {};
+    txn_.open = true;
+    txn_.investment = investment;
+    txn_.line = lineAt(at);
+    scan_.accounts.back().transactionLines.push_back(txn_.line);
+    txn_.position = scan_.accounts.back().transactionLines.size();
+}
+
+void Scanner::closeTransaction()
+{
+    if (!txn_.open)
+        return;
+    txn_.open = false;
+    const std::size_t account = scan_.accounts.size();
+    // The OFX 1.0.2 specification, section 3.2.1: every transaction of a
+    // statement download has a FITID, unique within its account; a client uses
+    // it to skip a transaction it already has, which is what QuickBooks and
+    // Quicken do with a second transaction of the same FITID.
+    std::size_t other = 0;
+    if (!txn_.hasFitid || txn_.fitid.empty()) {
+        addToTransaction(FindingKind::NoFitid, FindingLevel::Error, txn_.line, {});
+    } else {
+        auto [it, inserted] = account_.fitids.emplace(txn_.fitid, txn_.position);
+        if (!inserted) {
+            addToTransaction(FindingKind::DuplicateFitid, FindingLevel::Error, txn_.line, txn_.fitid);
+            other = it->second;
+        }
+    }
+    if (!txn_.investment) {
+        // The OFX 1.0.2 specification, section 11.4.2.3: DTPOSTED and TRNAMT are
+        // required in <STMTTRN>; a transaction without them has no date or amount
+        // to book.
+        if (!txn_.hasDate)
+            addToTransaction(FindingKind::BadDate, FindingLevel::Error, txn_.line, {}, "DTPOSTED");
+        if (!txn_.hasAmount)
+            addToTransaction(FindingKind::BadAmount, FindingLevel::Error, txn_.line, {}, "TRNAMT");
+        // The same section: NAME or PAYEE names the other party; with neither
+        // the target shows the transaction without a payee.
+        if (!txn_.hasName && !txn_.hasPayee)
+            addToTransaction(FindingKind::NoPayee, FindingLevel::Warning, txn_.line, {});
+    }
+    for (ScannedFinding& f : txn_.findings) {
+        f.finding.account = account;
+        f.finding.transaction = txn_.position;
+        if (txn_.hasFitid)
+            f.finding.fitid = txn_.fitid;
+        if (f.finding.kind == FindingKind::DuplicateFitid)
+            f.other = other;
+        scan_.findings.push_back(std::move(f));
+    }
+    txn_.findings.clear();
+}
+
+void Scanner::openAccount(std::size_t at)
+{
+    closeAccount();
+    account_ = Account {};
+    account_.open = true;
+    scan_.accounts.push_back({lineAt(at), {}});
+}
+
+void Scanner::closeAccount()
+{
+    closeTransaction();
+    if (!account_.open)
+        return;
+    const ScannedAccount& acct = scan_.accounts.back();
+    // The OFX 1.0.2 specification, sections 11.4.2.2, 11.4.3.2 and 13.9.2.2:
+    // CURDEF, the currency of the statement's amounts, is required; without it
+    // the target takes its own.
+    if (!account_.hasCurrency)
+        add(FindingKind::NoCurrency, FindingLevel::Warning, acct.line);
+    // Same sections: the transaction list is optional, so a statement may bring
+    // a balance alone; the user expects transactions and gets none.
+    if (acct.transactionLines.empty())
+        add(FindingKind::NoTransactions, FindingLevel::Warning, acct.line);
+    account_.open = false;
+}
+
+void Scanner::checkValueMarkup(std::string_view name, std::string_view value, std::size_t valueAt)
+{
+    // The OFX 1.0.2 specification, section 2.3.2: in the SGML form "&" is
+    // written &amp; (and "<" &lt;, ">" &gt;); an SGML reader takes a bare "&"
+    // for the start of an entity and may drop what follows.
+    for (std::size_t amp = value.find('&'); amp != std::string_view::npos; amp = value.find('&', amp + 1)) {
+        if (startsReference(value.substr(amp)))
+            continue;
+        const std::size_t line = lineAt(valueAt + amp);
+        std::string element = upper(name);
+        if (txn_.open) {
+            // One finding for an element, however many "&" it holds.
+            const bool again = !txn_.findings.empty() && txn_.findings.back().finding.kind == FindingKind::BareAmpersand
+                && txn_.findings.back().finding.element == element;
+            if (!again)
+                addToTransaction(
+                    FindingKind::BareAmpersand, FindingLevel::Warning, line, std::string(trimBlanks(value)), element);
+        } else {
+            add(FindingKind::BareAmpersand, FindingLevel::Warning, line, std::string(trimBlanks(value)), element);
+        }
+        return;
+    }
+}
+
+void Scanner::startElement(std::string_view name, std::size_t at, std::string_view value)
+{
+    const Tag tag = tagOf(name);
+    const std::string_view trimmed = trimBlanks(value);
+    switch (tag) {
+    case Tag::Sonrs:
+        if (!sonrs_) {
+            sonrs_ = true;
+            sonrsLine_ = lineAt(at);
+        }
+        break;
+    case Tag::BankId:
+        if (sonrs_ && !sonrsClosed_ && !responseSeen_) {
+            scan_.hasBankId = true;
+            scan_.bankId = std::string(trimmed);
+        }
+        break;
+    case Tag::TransactionResponse:
+        if (!responseSeen_) {
+            responseSeen_ = true;
+            closedBeforeResponse_ = sonrsClosed_;
+        }
+        break;
+    case Tag::Statement:
+        openAccount(at);
+        break;
+    case Tag::Curdef:
+        if (account_.open && !txn_.open && !trimmed.empty())
+            account_.hasCurrency = true;
+        break;
+    case Tag::Transaction:
+        openTransaction(false, at);
+        break;
+    case Tag::InvestmentTransaction:
+        openTransaction(true, at);
+        break;
+    case Tag::Fitid:
+        if (txn_.open && !txn_.inPayee) {
+            txn_.hasFitid = true;
+            txn_.fitid = std::string(trimmed);
+        }
+        break;
+    case Tag::DtPosted:
+        if (txn_.open && !txn_.investment) {
+            txn_.hasDate = true;
+            // The OFX 1.0.2 specification, section 3.2.8: dates are
+            // YYYYMMDD[HHMMSS[.XXX]] with an optional [offset:zone].
+            if (!isOfxDate(trimmed))
+                addToTransaction(
+                    FindingKind::BadDate, FindingLevel::Error, lineAt(at), std::string(trimmed), "DTPOSTED");
+        }
+        break;
+    case Tag::TrnAmt:
+        if (txn_.open && !txn_.investment) {
+            txn_.hasAmount = true;
+            // The OFX 1.0.2 specification, section 3.2.9: an amount is a signed
+            // number of at most 32 characters with "." or "," as radix point.
+            if (!isOfxAmount(trimmed))
+                addToTransaction(
+                    FindingKind::BadAmount, FindingLevel::Error, lineAt(at), std::string(trimmed), "TRNAMT");
+        }
+        break;
+    case Tag::Name:
+        if (txn_.open) {
+            if (!txn_.inPayee && !trimmed.empty())
+                txn_.hasName = true;
+            // The OFX 1.0.2 specification, section 11.4.2.3 (and 12.5.2.1 for the
+            // payee's name): NAME is A-32, at most 32 characters; QuickBooks and
+            // Quicken cut a longer one.
+            const std::size_t length = characterCount(trimmed, declared_ == Declared::Utf8);
+            if (length > 32)
+                addToTransaction(FindingKind::LongName,
+                                 FindingLevel::Warning,
+                                 lineAt(at),
+                                 std::string(trimmed),
+                                 txn_.inPayee ? "PAYEE" : "NAME");
+        }
+        break;
+    case Tag::Payee:
+        if (txn_.open) {
+            txn_.hasPayee = true;
+            txn_.inPayee = true;
+        }
+        break;
+    case Tag::TransactionList:
+    case Tag::Other:
+        break;
+    }
+}
+
+void Scanner::endElement(std::string_view name)
+{
+    switch (tagOf(name)) {
+    case Tag::Sonrs:
+        sonrsClosed_ = true;
+        break;
+    case Tag::Transaction:
+    case Tag::InvestmentTransaction:
+    case Tag::TransactionList:
+        closeTransaction();
+        break;
+    case Tag::Statement:
+        closeAccount();
+        break;
+    case Tag::Payee:
+        txn_.inPayee = false;
+        break;
+    default:
+        break;
+    }
+}
+
+void Scanner::checkCharset()
+{
+    // The OFX 1.0.2 specification, section 5.1 (and 2.2 for the header lines):
+    // the text is read in the character set that ENCODING and CHARSET declare;
+    // the XML form's is UTF-8 unless its declaration names another (XML 1.0,
+    // section 4.3.3). Bytes of another set show as other, garbled letters.
+    const std::size_t high = firstHighByte(text_, 0);
+    if (high == std::string_view::npos)
+        return;
+    const std::size_t invalid = firstInvalidUtf8(text_);
+    auto lineOf = [this](std::size_t offset) {
+        return 1 + static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + offset, newline_));
+    };
+    if (declared_ == Declared::Utf8 && invalid != std::string_view::npos)
+        add(FindingKind::BadCharset, FindingLevel::Warning, lineOf(invalid), "UTF-8");
+    else if (declared_ == Declared::Latin && invalid == std::string_view::npos)
+        add(FindingKind::BadCharset, FindingLevel::Warning, lineOf(high), "1252");
+}
+
+StatementScan Scanner::run()
+{
+    std::size_t pos = 0;
+    bool inProlog = true;
+    std::string_view prolog;
+    while (pos < text_.size()) {
+        const std::size_t lt = text_.find('<', pos);
+        if (lt == std::string_view::npos || lt + 1 >= text_.size())
+            break;
+        const char next = text_[lt + 1];
+        if (inProlog && (isLetter(next) || next == '/')) {
+            inProlog = false;
+            prolog = text_.substr(0, lt);
+            readProlog(prolog);
+        }
+        if (next == '?') {
+            const std::size_t end = text_.find("?>", lt);
+            const std::string_view target = text_.substr(lt + 2, std::min<std::size_t>(3, text_.size() - lt - 2));
+            if (equalsNoCase(target, "xml") || equalsNoCase(target, "OFX")) {
+                std::string_view before = text_.substr(0, lt);
+                if (before.starts_with("\xEF\xBB\xBF"))
+                    before.remove_prefix(3);
+                const bool afterSgmlHeader = sgmlHeader_ || startsWithNoCase(trimBlanks(before), "OFXHEADER");
+                if (afterSgmlHeader) {
+                    if (xmlInstructionLine_ == 0)
+                        xmlInstructionLine_ = lineAt(lt);
+                } else if (inProlog) {
+                    xmlHeader_ = true;
+                    if (equalsNoCase(target, "xml"))
+                        declared_ = xmlDeclared(text_.substr(lt, end == std::string_view::npos ? 200 : end - lt));
+                }
+            }
+            pos = end == std::string_view::npos ? text_.size() : end + 2;
+            continue;
+        }
+        if (next == '!') {
+            std::string_view closer = ">";
+            if (text_.substr(lt).starts_with("<!--"))
+                closer = "-->";
+            else if (text_.substr(lt).starts_with("<![CDATA["))
+                closer = "]]>";
+            const std::size_t end = text_.find(closer, lt + 2);
+            if (closer == "]]>" && end != std::string_view::npos) {
+                const std::size_t from = lt + 9;
+                pendingHasText_ = pendingHasText_ || !trimBlanks(text_.substr(from, end - from)).empty();
+            }
+            pos = end == std::string_view::npos ? text_.size() : end + closer.size();
+            continue;
+        }
+        const bool closing = next == '/';
+        if (!closing && !isLetter(next)) {
+            pos = lt + 1; // a "<" that opens no tag is text
+            continue;
+        }
+        const std::size_t nameAt = lt + (closing ? 2 : 1);
+        const std::size_t gt = text_.find('>', nameAt);
+        if (gt == std::string_view::npos)
+            break;
+        std::size_t nameEnd = nameAt;
+        while (nameEnd < gt && text_[nameEnd] != ' ' && text_[nameEnd] != '\t' && text_[nameEnd] != '\r'
+               && text_[nameEnd] != '\n' && text_[nameEnd] != '/')
+            ++nameEnd;
+        const std::string_view name = text_.substr(nameAt, nameEnd - nameAt);
+        const bool selfClosing = !closing && text_[gt - 1] == '/';
+        std::size_t valueEnd = text_.find('<', gt + 1);
+        if (valueEnd == std::string_view::npos)
+            valueEnd = text_.size();
+        const std::string_view value = text_.substr(gt + 1, valueEnd - gt - 1);
+
+        if (xmlHeader_ && !sgmlHeader_ && !pendingLeaf_.empty()) {
+            // The XML form closes every element: one that holds text and is
+            // followed by anything but its own end tag was written the SGML way.
+            const bool ownEnd = closing && equalsNoCase(name, pendingLeaf_);
+            if (!ownEnd && pendingHasText_ && unclosedLine_ == 0 && !isOfxAggregate(upper(pendingLeaf_)))
+                unclosedLine_ = pendingLine_;
+        }
+        pendingLeaf_.clear();
+        pendingHasText_ = false;
+
+        if (closing) {
+            endElement(name);
+        } else {
+            startElement(name, lt, value);
+            if (!xmlHeader_ || sgmlHeader_)
+                checkValueMarkup(name, value, gt + 1);
+            if (selfClosing) {
+                endElement(name);
+            } else {
+                pendingLeaf_ = std::string(name);
+                if (xmlHeader_ && !sgmlHeader_)
+                    pendingLine_ = lineAt(lt);
+                pendingHasText_ = !trimBlanks(value).empty();
+            }
+        }
+        pos = valueEnd;
+    }
+    if (inProlog)
+        readProlog(text_);
+    closeAccount();
+
+    // The OFX 1.0.2 specification, section 2.5.1: every response opens with the
+    // sign-on response <SONRS>. Intuit's requirements for Web Connect files put
+    // the bank identifier <INTU.BID> inside it, before </SONRS>, which must
+    // therefore close it before the first statement.
+    scan_.signOnLine = sonrsLine_;
+    if (!sonrs_)
+        add(FindingKind::NoSignOn, FindingLevel::Error, 1);
+    else if (responseSeen_ ? !closedBeforeResponse_ : !sonrsClosed_)
+        add(FindingKind::SignOnNotClosed, FindingLevel::Error, sonrsLine_);
+    // The OFX 1.0.2 specification, sections 11.4.2.2, 11.4.3.2 and 13.9.2.2: a
+    // statement download answers with <STMTRS>, <CCSTMTRS> or <INVSTMTRS>.
+    if (scan_.accounts.empty())
+        add(FindingKind::NoStatement, FindingLevel::Error, 1);
+    // Section 2.2 of the OFX 1.0.2 and 2.1.1 specifications: the header names the
+    // form of the body, and a reader that goes by it fails on the other form.
+    // Lenient readers (libofx, ofxparse) read such a file all the same, so the
+    // target may too: a warning, not an error.
+    if (sgmlHeader_ && xmlInstructionLine_ != 0)
+        add(FindingKind::HeaderMismatch, FindingLevel::Warning, xmlInstructionLine_, "sgml");
+    else if (xmlHeader_ && unclosedLine_ != 0)
+        add(FindingKind::HeaderMismatch, FindingLevel::Warning, unclosedLine_, "xml");
+    // Intuit's requirements for QuickBooks Web Connect files: OFX 1.0.2, the SGML
+    // form; the clean converts an XML statement, and says why when it cannot.
+    if (target_ == Target::QuickBooks && xmlHeader_ && !sgmlHeader_)
+        add(FindingKind::NotConvertible, FindingLevel::Error, 1, std::string(notConverted_));
+    checkCharset();
+    return std::move(scan_);
+}
+
+} // namespace
+
+bool isOfxDate(std::string_view value)
+{
+    // YYYYMMDD, YYYYMMDDHHMMSS or YYYYMMDDHHMMSS.XXX, then [+-h[.mm][:ZONE]].
+    std::string_view rest = value;
+    std::string_view zone;
+    if (const std::size_t bracket = rest.find('['); bracket != std::string_view::npos) {
+        zone = rest.substr(bracket);
+        rest = rest.substr(0, bracket);
+    }
+    std::string_view millis;
+    if (const std::size_t dot = rest.find('.'); dot != std::string_view::npos) {
+        millis = rest.substr(dot + 1);
+        rest = rest.substr(0, dot);
+        if (rest.size() != 14 || millis.size() != 3 || !allDigits(millis))
+            return false;
+    }
+    if ((rest.size() != 8 && rest.size() != 14) || !allDigits(rest))
+        return false;
+    const int month = number(rest.substr(4, 2));
+    const int day = number(rest.substr(6, 2));
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    if (rest.size() == 14
+        && (number(rest.substr(8, 2)) > 23 || number(rest.substr(10, 2)) > 59 || number(rest.substr(12, 2)) > 60))
+        return false;
+    if (zone.empty())
+        return true;
+    if (zone.size() < 3 || zone.back() != ']')
+        return false;
+    std::string_view inner = zone.substr(1, zone.size() - 2);
+    std::string_view name;
+    if (const std::size_t colon = inner.find(':'); colon != std::string_view::npos) {
+        name = inner.substr(colon + 1);
+        inner = inner.substr(0, colon);
+        if (name.empty() || !std::all_of(name.begin(), name.end(), isLetter))
+            return false;
+    }
+    if (!inner.empty() && (inner.front() == '+' || inner.front() == '-'))
+        inner.remove_prefix(1);
+    const std::size_t dot = inner.find('.');
+    const std::string_view hours = inner.substr(0, dot);
+    return allDigits(hours) && hours.size() <= 2 && (dot == std::string_view::npos || allDigits(inner.substr(dot + 1)));
+}
+
+bool isOfxAmount(std::string_view value)
+{
+    if (value.empty() || value.size() > 32)
+        return false;
+    std::string_view rest = value;
+    if (rest.front() == '+' || rest.front() == '-')
+        rest.remove_prefix(1);
+    bool digit = false;
+    bool radix = false;
+    for (char c : rest) {
+        if (isDigit(c)) {
+            digit = true;
+        } else if ((c == '.' || c == ',') && !radix) {
+            radix = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+StatementScan scanStatement(std::string_view text, Target target, std::string_view notConverted)
+{
+    return Scanner(text, target, notConverted).run();
+}
+
+} // namespace scrivane

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "statement_check.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scrivane {
+
+// Where each statement and each of its transactions starts in a text, so that a
+// finding of one text can be placed in another that holds the same statements.
+struct ScannedAccount
+{
+    std::size_t line = 1;
+    std::vector<std::size_t> transactionLines;
+};
+
+// A finding before it is put in words: the value it is about, and for a
+// duplicate FITID the transaction that had it first.
+struct ScannedFinding
+{
+    Finding finding;
+    std::string value;
+    std::size_t other = 0;
+};
+
+struct StatementScan
+{
+    std::vector<ScannedFinding> findings; // in the order found
+    std::vector<ScannedAccount> accounts;
+    bool hasBankId = false; // an <INTU.BID> in the sign-on response
+    std::string bankId;
+    std::size_t signOnLine = 1; // where <SONRS> stands
+};
+
+// One pass over the text, SGML or XML alike: the structure that the target needs
+// and the values that it reads.
+StatementScan scanStatement(std::string_view text, Target target, std::string_view notConverted);
+
+} // namespace scrivane
