@@ -19,9 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SegmentList segments;
     splitTagSegments(text, segments);
     const Snapshot before = snapshot(segments);
-    const bool xml = isXmlForm(segments);
+    const bool closed = signOnClosesElements(segments, scanSignOn(segments));
     makeOFXFileCompatable(segments, target);
-    checkBankIdRewrite(before, segments, target, xml, TagMatch::Contains);
+    checkBankIdRewrite(before, segments, target, closed, TagMatch::Contains);
 
     // A statement that has been given its identifier and is read again keeps it:
     // rewriting the written text once more gives the same text.

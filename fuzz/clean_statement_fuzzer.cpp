@@ -67,12 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const Snapshot cleaned = snapshot(steps);
     // The form is that of the cleaned list: a name removed before the header can
-    // bring an XML declaration into the prolog.
-    const bool xml = isXmlForm(steps);
+    // bring an XML declaration into the prolog, or end tags into the sign-on.
+    const bool closed = signOnClosesElements(steps, scanSignOn(steps));
     makeOFXFileCompatable(steps, config.target);
     // A rewritten CDATA name may hold a "<" inside its segment; tags proper
     // still open their segments.
-    checkBankIdRewrite(cleaned, steps, config.target, xml, TagMatch::AtStart);
+    checkBankIdRewrite(cleaned, steps, config.target, closed, TagMatch::AtStart);
     FUZZ_CHECK(joinSegments(steps) == written, "the whole clean is its steps in order");
 
     SegmentList reread;

@@ -114,7 +114,8 @@ void checkSegmentation(std::string_view text, const SegmentList& segments)
     FUZZ_CHECK(joinSegments(segments) == text, "joining the list gives the text back");
 }
 
-void checkBankIdRewrite(const Snapshot& before, const SegmentList& after, Target target, bool xmlForm, TagMatch match)
+void checkBankIdRewrite(
+    const Snapshot& before, const SegmentList& after, Target target, bool closedForm, TagMatch match)
 {
     const std::size_t n = before.size();
     FUZZ_CHECK(after.size() == n, "the rewrite keeps the length of the list");
@@ -153,7 +154,7 @@ void checkBankIdRewrite(const Snapshot& before, const SegmentList& after, Target
         } else if (closing >= 2) {
             changed = closing - 1;
             shifted = true;
-            if (xmlForm)
+            if (closedForm)
                 element += "</INTU.BID>";
         }
     }

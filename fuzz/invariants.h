@@ -47,7 +47,9 @@ enum class TagMatch { Contains, AtStart };
 
 // After the bank identifier rewrite: the list keeps its length, and apart from
 // the shift that frees the place before "</SONRS>" at most one place changed,
-// to the identifier the target and the statement kind call for.
-void checkBankIdRewrite(const Snapshot& before, const SegmentList& after, Target target, bool xmlForm, TagMatch match);
+// to the identifier the target and the statement kind call for, closed by its
+// end tag when a new one goes among closed elements.
+void checkBankIdRewrite(
+    const Snapshot& before, const SegmentList& after, Target target, bool closedForm, TagMatch match);
 
 } // namespace scrivane::fuzz

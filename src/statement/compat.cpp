@@ -16,6 +16,8 @@ SignOnScan scanSignOn(const SegmentList& segments)
         // prefix test; that keeps the scan linear in the size of the statement.
         if (startsWithNoCase(seg, "</SONRS>")) {
             scan.closingIndex = i;
+        } else if (startsWithNoCase(seg, "<SONRS>")) {
+            scan.openingIndex = i;
         } else if (startsWithNoCase(seg, "<INTU.BID>")) {
             scan.identifierIndex = i;
         } else if (startsWithNoCase(seg, "<CCSTMTTRNRS>")) {
@@ -30,6 +32,49 @@ SignOnScan scanSignOn(const SegmentList& segments)
         }
     }
     return scan;
+}
+
+namespace {
+
+// The name of the start tag that opens a segment, or empty when the segment opens
+// with anything else (an end tag, a declaration, text).
+std::string_view startTagName(std::string_view seg)
+{
+    if (seg.size() < 2 || seg[0] != '<' || asciiUpper(seg[1]) < 'A' || asciiUpper(seg[1]) > 'Z')
+        return {};
+    const std::size_t end = seg.find_first_of("> \t\r\n/");
+    return end == std::string_view::npos ? std::string_view {} : seg.substr(1, end - 1);
+}
+
+bool isEndTagOf(std::string_view seg, std::string_view name)
+{
+    return seg.size() >= name.size() + 3 && seg.starts_with("</") && startsWithNoCase(seg.substr(2), name)
+        && seg[name.size() + 2] == '>';
+}
+
+} // namespace
+
+bool signOnClosesElements(const SegmentList& segments, const SignOnScan& scan)
+{
+    const std::size_t from = scan.openingIndex < scan.closingIndex ? scan.openingIndex + 1 : 1;
+    bool closed = false;
+    // The element opened last, until the next segment tells whether it was closed
+    // at once; one with only white space after its tag may be an aggregate instead.
+    std::string_view open;
+    bool openHasValue = false;
+    for (std::size_t i = from; i <= scan.closingIndex; ++i) {
+        std::string_view seg = segments[i];
+        if (!open.empty()) {
+            if (isEndTagOf(seg, open))
+                closed = true;
+            else if (openHasValue)
+                return false;
+        }
+        open = startTagName(seg);
+        const std::size_t tagEnd = seg.find('>');
+        openHasValue = !open.empty() && tagEnd != std::string_view::npos && !trimBlanks(seg.substr(tagEnd + 1)).empty();
+    }
+    return closed || isXmlForm(segments);
 }
 
 std::string_view bankIdElement(Target target, StatementKind kind)
@@ -58,13 +103,14 @@ void makeOFXFileCompatable(SegmentList& segments, Target target)
         // With "</SONRS>" in element 1 there is no place before it to free.
         if (scan.closingIndex < 2)
             return;
-        const bool xml = isXmlForm(segments);
+        const bool endTag = signOnClosesElements(segments, scan);
         // Make room directly before "</SONRS>": everything before it moves one
         // place towards the front, over the always-empty element 0.
         segments.moveFrontOver(scan.closingIndex);
         scan.identifierIndex = scan.closingIndex - 1;
-        if (xml) {
-            // A new element of the XML form needs its end tag to stay well formed.
+        if (endTag) {
+            // Where the elements around it are closed, readers that take the file
+            // as XML stop at the one element left open.
             segments.set(scan.identifierIndex, element, "</INTU.BID>");
             return;
         }

@@ -54,7 +54,21 @@ private slots:
         row("xml after byte-order mark", qk, decl + body);
         row("<?OFX header alone", qk, "<?OFX OFXHEADER=\"200\"?>\n" + body);
         row("xml, replaced", qb, decl + "<SONRS><INTU.BID>[42|3106]</INTU.BID>\n</SONRS><CCSTMTTRNRS>");
-        row("sgml, closed elements", qk, "OFXHEADER:100\n<SONRS><CODE>0</CODE>\n[|<INTU.BID>3000]</SONRS><STMTTRNRS>");
+        row("xml, nothing to go by", qk, decl + "<SONRS>\n[|<INTU.BID>3000</INTU.BID>]</SONRS>");
+        row("xml header, open elements", qk, decl + "<OFX><SONRS><CODE>0\n[|<INTU.BID>3000]</SONRS><STMTTRNRS>");
+        // An OFX 1 statement whose sign-on response closes its elements gets a closed one too.
+        const QByteArray closed = "OFXHEADER:100\n<SONRS><STATUS><CODE>0</CODE></STATUS><LANGUAGE></LANGUAGE>\n";
+        row("closed, Quicken", qk, closed + "[|<INTU.BID>3000</INTU.BID>]</SONRS><STMTTRNRS>");
+        row("closed, QuickBooks", qb, closed + "[|<INTU.BID>3106</INTU.BID>]</SONRS><CCSTMTTRNRS>");
+        row("closed, Other", Target::Other, closed + "</SONRS><STMTTRNRS>");
+        row("closed, replaced with end tag", qb, closed + "<INTU.BID>[1|5885]</INTU.BID></SONRS>");
+        row("closed, replaced without", qk, closed + "[<INTU.BID>1\n|<INTU.BID>3000]</SONRS>");
+        // Where the styles mix, the sign-on response's own elements decide, all of them.
+        row("only sign-on closed",
+            qk,
+            "<A>1\n<SONRS><CODE>0</CODE>[|<INTU.BID>3000</INTU.BID>]</SONRS><STMTTRNRS><B>2");
+        row("all but sign-on closed", qk, "<SONRS><CODE>0\n[|<INTU.BID>3000]</SONRS><STMTTRNRS><B>1</B>");
+        row("sign-on half closed", qk, "<SONRS><CODE>0</CODE><DTSERVER>2\n[|<INTU.BID>3000]</SONRS><STMTTRNRS>");
     }
 
     void rewrite()
