@@ -3,6 +3,7 @@
 #include "counted_read.h"
 #include "posix_staging_cleanup.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -232,6 +233,22 @@ std::optional<int> setAccess(int fd, int folder, const char* leaf, const FileSta
     return std::nullopt;
 }
 
+// Makes folder and whatever is missing above it, each new folder open to its
+// owner alone; true when a folder stands there in the end.
+bool makePrivateFolder(const QByteArray& folder)
+{
+    struct stat info;
+    if (::stat(folder.constData(), &info) != 0) {
+        const qsizetype slash = folder.lastIndexOf('/');
+        if (errno != ENOENT || (slash > 0 && !makePrivateFolder(folder.left(slash))))
+            return false;
+        ::mkdir(folder.constData(), 0700);
+        if (::stat(folder.constData(), &info) != 0)
+            return false;
+    }
+    return S_ISDIR(info.st_mode);
+}
+
 } // namespace
 
 std::optional<QString> notPlainFileReason(const QString& path)
@@ -314,18 +331,26 @@ std::optional<FileError> PosixFileSystem::moveToTrash(const QString& path) const
 {
     if (std::optional<QString> inexact = inexactNameReason(path))
         return FileError {path, *inexact};
-    // Without the home's data folder there is nowhere to keep a trash, and Qt 6.4
-    // would then move the file into "files" under the current folder and call
-    // that the trash.
+    // A new account, or one on a server, has no data folder yet. Qt 6.4 would then
+    // move the file into "files" under the current folder and call that the trash,
+    // so the trash is made here first, as freedesktop.org asks of a program that
+    // needs one (and GIO does), every new folder private to the user. A home that
+    // does not exist gets none.
+    const QString home = QDir::homePath();
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (dataHome.isEmpty() || !QFileInfo(dataHome).isDir()
-        || ::access(QFile::encodeName(dataHome).constData(), W_OK | X_OK) != 0)
-        return FileError {path, QStringLiteral("There is no folder for a trash in the home folder")};
+    const QByteArray trash = QFile::encodeName(dataHome + QStringLiteral("/Trash"));
+    if (dataHome.isEmpty() || !QFileInfo(home).isDir())
+        return FileError {path, QStringLiteral("There is no home folder to hold a trash")};
     // Qt 6.4 tries name.trashinfo, name.1.trashinfo, ... for as long as the open
-    // fails, so a name too long to take the suffix would keep it trying forever.
-    const long longestName = ::pathconf(QFile::encodeName(dataHome).constData(), _PC_NAME_MAX);
+    // fails, so a name too long to take the suffix, or a trash it cannot write in,
+    // would keep it trying forever.
+    const long longestName = ::pathconf(QFile::encodeName(home).constData(), _PC_NAME_MAX);
     if (QFile::encodeName(QFileInfo(path).fileName()).size() + 24 > (longestName > 0 ? longestName : 255))
         return FileError {path, QStringLiteral("The name is too long for the trash")};
+    if (!makePrivateFolder(trash + "/files") || !makePrivateFolder(trash + "/info")
+        || ::access((trash + "/files").constData(), W_OK | X_OK) != 0
+        || ::access((trash + "/info").constData(), W_OK | X_OK) != 0)
+        return FileError {path, QStringLiteral("No trash can be made or written in the home folder")};
     return moveToTrashQuietly(path);
 }
 

@@ -77,7 +77,7 @@ private slots:
     }
 
     // The original goes to the trash, --keep leaves it where it is (and refuses a clean that would write over it),
-    // and without a home to hold a trash it is deleted.
+    // and where no trash can be made it is deleted.
     void whereTheOriginalGoes()
     {
         Sandbox box;
@@ -91,9 +91,9 @@ private slots:
         run("--target quicken t.ofx");
         run("-k --target quickbooks k.ofx");
         run("--keep --target other o.ofx");
-        // Without a home for a trash the original is deleted. Windows has its Recycle Bin whatever the environment
-        // says, and it lies outside any folder a test can give the program.
-        qputenv("XDG_DATA_HOME", QFile::encodeName(box.path("no such folder")));
+        // A file stands where the trash must go. Windows has its Recycle Bin whatever the environment says, and it
+        // lies outside any folder a test can give the program.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(box.path("k.ofx/share")));
         run("--target quicken d.ofx");
         const QString trash = originalGoesToTheTrash() ? " (original in the trash)" : "";
         QCOMPARE(runs,

@@ -37,15 +37,6 @@ inline QByteArray cleaned(const QString& target)
     return out;
 }
 
-#ifndef Q_OS_WIN
-// The entry's own permission bits, in octal (a link is not followed).
-inline QString modeOf(const QString& path)
-{
-    struct stat info;
-    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? QString::number(info.st_mode & 07777, 8) : "-";
-}
-#endif
-
 struct Run
 {
     bool started = false;

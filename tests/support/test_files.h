@@ -36,3 +36,12 @@ inline QByteArray readFile(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
+
+#ifndef Q_OS_WIN
+// The entry's own permission bits, in octal (a link is not followed).
+inline QString modeOf(const QString& path)
+{
+    struct stat info;
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 ? QString::number(info.st_mode & 07777, 8) : "-";
+}
+#endif
