@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -113,12 +112,12 @@ private slots:
         const QByteArray work = QFile::encodeName(box.path({}));
         QVERIFY(writeFile(box.path("s.ofx"), statement, 0640));
         QVERIFY(::chown((work + "s.ofx").constData(), 1000, 50) == 0 && ::chown(work.constData(), 1000, 1000) == 0);
-        QVERIFY(::chmod(QFile::encodeName(box.path("..")).constData(), 0711) == 0);
-        const Run run = box.run({"--target", "quicken", "s.ofx"}, [asOwner] {
-            if (asOwner && (::setgroups(0, nullptr) != 0 || ::setgid(1000) != 0 || ::setuid(1000) != 0))
-                ::_exit(99);
-        });
-        QCOMPARE(run.exitCode, 0);
+        QString unreachable;
+        const QStringList args {"--target", "quicken", "s.ofx"};
+        const Run run = asOwner ? box.runUnprivileged(1000, args, unreachable) : box.run(args);
+        if (!unreachable.isEmpty())
+            QSKIP(qPrintable(unreachable));
+        QVERIFY2(run.exitCode == 0, run.err.constData());
         QCOMPARE(box.entries(), QStringList {"s.QFX"});
         struct stat info;
         QVERIFY(::stat((work + "s.QFX").constData(), &info) == 0);

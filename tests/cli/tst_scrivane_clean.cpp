@@ -270,20 +270,38 @@ private slots:
     {
         Sandbox box;
         QVERIFY(writeFile(box.path("locked.ofx"), statement, 0200));
-        const QFileDevice::Permissions everyone(0x7777);
-        QVERIFY(QFile::setPermissions(box.path(".."), everyone) && QFile::setPermissions(box.path({}), everyone));
+        QVERIFY(QFile::setPermissions(box.path({}), QFileDevice::Permissions(0x7777)));
         // As root it runs as "nobody", whom permissions bind.
-        const Run run = box.run({"--target", "quicken", "locked.ofx"}, [] {
-            if (::getuid() == 0 && ::setgid(65534) == 0)
-                (void)::setuid(65534);
-        });
-        if (!run.started)
-            QSKIP("scrivane-clean cannot be started as an unprivileged user here");
+        QString unreachable;
+        const Run run = box.runUnprivileged(65534, {"--target", "quicken", "locked.ofx"}, unreachable);
+        if (!unreachable.isEmpty())
+            QSKIP(qPrintable(unreachable));
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.startsWith("scrivane-clean: locked.ofx: cannot be read"), run.err.constData());
         QCOMPARE(box.entries(), QStringList {"locked.ofx"});
         QVERIFY(QFile::setPermissions(box.path("locked.ofx"), QFileDevice::ReadOwner));
         QCOMPARE(readFile(box.path("locked.ofx")), statement);
+    }
+
+    // A home whose .local its owner may not write in has no room for a trash: the original is deleted, as the
+    // line says by naming no trash, and nothing is added to the home.
+    void readOnlyDotLocal()
+    {
+        Sandbox box;
+        const QString home = QFileInfo(box.dataHome()).path();
+        QVERIFY(QDir(home).mkdir(".local") && writeFile(box.path("s.ofx"), statement));
+        // As root, a child with the home's owner's uid, whom permissions bind.
+        for (const QString& owned : {home, home + "/.local", box.path({}), box.path("s.ofx")})
+            QVERIFY(::getuid() != 0 || ::chown(QFile::encodeName(owned).constData(), 1000, 1000) == 0);
+        QVERIFY(QFile::setPermissions(home + "/.local", QFile::ReadOwner | QFile::ExeOwner));
+        qunsetenv("XDG_DATA_HOME");
+        QString unreachable;
+        const Run run = box.runUnprivileged(1000, {"--target", "quicken", "s.ofx"}, unreachable);
+        if (!unreachable.isEmpty())
+            QSKIP(qPrintable(unreachable));
+        QCOMPARE(run.out + run.err, QByteArray("s.ofx -> s.QFX\n"));
+        QCOMPARE(box.entries(), QStringList {"s.QFX"});
+        QCOMPARE(QDir(home + "/.local").entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 #endif
 };

@@ -11,7 +11,9 @@
 #include <functional>
 
 #ifndef Q_OS_WIN
+#include <grp.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace cli_test {
@@ -74,6 +76,47 @@ public:
     // The modifier runs in the child just before the program starts.
     Run run(const QStringList& args, const std::function<void()>& modifier = {}) const
     {
+        return start(program, args, modifier);
+    }
+
+#ifndef Q_OS_WIN
+    // Runs the program as user (its uid, gid and no other group) where the test
+    // runs as root, whom permissions do not bind; elsewhere as the test's own
+    // user. The build tree may lie where nobody else can enter (a checkout in
+    // /root, a mktemp -d folder), so the program runs from a copy in the sandbox,
+    // which is opened for others to pass through. Where the sandbox itself lies out
+    // of their reach nothing runs, and unreachable says why.
+    Run runUnprivileged(uid_t user, const QStringList& args, QString& unreachable) const
+    {
+        if (::getuid() != 0)
+            return run(args);
+        for (QDir up(root_.path()); up.cdUp();) {
+            struct stat info;
+            if (::stat(QFile::encodeName(up.path()).constData(), &info) != 0 || !(info.st_mode & S_IXOTH)) {
+                unreachable = "other users cannot enter " + up.path()
+                    + ", which holds the sandbox; TMPDIR can name a folder they can enter";
+                return {};
+            }
+        }
+        const QString copy = root_.filePath("bin/" + QFileInfo(program).fileName());
+        const bool ready = (QFileInfo::exists(copy) || (QDir(root_.path()).mkdir("bin") && QFile::copy(program, copy)))
+            && ::chmod(QFile::encodeName(root_.path()).constData(), 0711) == 0
+            && ::chmod(QFile::encodeName(root_.filePath("bin")).constData(), 0755) == 0
+            && ::chmod(QFile::encodeName(copy).constData(), 0755) == 0;
+        if (!ready)
+            return {false, -1, {}, "the program could not be copied to " + QFile::encodeName(copy)};
+        return start(copy, args, [user] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(user) != 0 || ::setuid(user) != 0)
+                ::_exit(99);
+        });
+    }
+#endif
+
+    static inline const QString program = QStringLiteral(SCRIVANE_CLEAN_PROGRAM);
+
+private:
+    Run start(const QString& executable, const QStringList& args, const std::function<void()>& modifier) const
+    {
         QProcess process;
         process.setWorkingDirectory(path({}));
 #ifdef Q_OS_WIN
@@ -83,16 +126,13 @@ public:
         if (modifier)
             process.setChildProcessModifier(modifier);
 #endif
-        process.start(program, args);
+        process.start(executable, args);
         const bool started = process.waitForStarted();
         const bool ended = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit;
         return {
             started, ended ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
-    static inline const QString program = QStringLiteral(SCRIVANE_CLEAN_PROGRAM);
-
-private:
     QTemporaryDir root_;
 };
 
