@@ -5,9 +5,9 @@
 #include "utf8.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
-#include <unordered_map>
 
 namespace scrivane {
 
@@ -21,6 +21,19 @@ bool isDigit(char c)
 bool isLetter(char c)
 {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// The bytes that end a tag's name, looked up for every byte of every name.
+constexpr auto nameEnds = [] {
+    std::array<bool, 256> ends {};
+    for (unsigned char c : {'>', ' ', '/', '\t', '\r', '\n'})
+        ends[c] = true;
+    return ends;
+}();
+
+bool endsName(char c)
+{
+    return nameEnds[static_cast<unsigned char>(c)];
 }
 
 bool allDigits(std::string_view s)
@@ -102,6 +115,29 @@ std::size_t firstHighByte(std::string_view text, std::size_t from)
     return std::string_view::npos;
 }
 
+// How many times byte occurs in text, eight bytes at a step: lines are counted
+// for every transaction, and a statement may have millions of lines.
+std::size_t countByte(std::string_view text, char byte)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t pattern = ones * static_cast<unsigned char>(byte);
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t v = word ^ pattern; // zero where the byte is
+        // The high bit of each byte of t is set exactly where v has a zero byte.
+        const std::uint64_t t = ~(((v & low7) + low7) | v | low7);
+        // Each byte of t >> 7 is 0 or 1; the multiplication sums them into the top byte.
+        count += static_cast<std::size_t>(((t >> 7) * ones) >> 56);
+    }
+    for (; i < text.size(); ++i)
+        count += text[i] == byte ? 1 : 0;
+    return count;
+}
+
 // Where text stops being valid UTF-8, or npos when it all is.
 std::size_t firstInvalidUtf8(std::string_view text)
 {
@@ -171,43 +207,51 @@ enum class Tag {
 
 Tag tagOf(std::string_view name)
 {
-    // Tag names are short ASCII; the ones the check reads are compared in upper case.
-    if (name.size() > 14)
+    // Called for every tag: the length and first letter leave one or two names
+    // to compare, ignoring case as OFX readers do.
+    // Statements write their tags in upper case nearly always: that is compared first.
+    auto is = [name](std::string_view upperName) { return name == upperName || equalsNoCase(name, upperName); };
+    const char first = name.empty() ? '\0' : asciiUpper(name.front());
+    switch (name.size()) {
+    case 4:
+        return first == 'N' && is("NAME") ? Tag::Name : Tag::Other;
+    case 5:
+        if (first == 'F')
+            return is("FITID") ? Tag::Fitid : Tag::Other;
+        if (first == 'S')
+            return is("SONRS") ? Tag::Sonrs : Tag::Other;
+        return first == 'P' && is("PAYEE") ? Tag::Payee : Tag::Other;
+    case 6:
+        if (first == 'T')
+            return is("TRNAMT") ? Tag::TrnAmt : Tag::Other;
+        if (first == 'S')
+            return is("STMTRS") ? Tag::Statement : Tag::Other;
+        return first == 'C' && is("CURDEF") ? Tag::Curdef : Tag::Other;
+    case 7:
+        if (first == 'S')
+            return is("STMTTRN") ? Tag::Transaction : Tag::Other;
+        return first == 'I' && is("INVTRAN") ? Tag::InvestmentTransaction : Tag::Other;
+    case 8:
+        if (first == 'D')
+            return is("DTPOSTED") ? Tag::DtPosted : Tag::Other;
+        if (first == 'I')
+            return is("INTU.BID") ? Tag::BankId : Tag::Other;
+        return first == 'C' && is("CCSTMTRS") ? Tag::Statement : Tag::Other;
+    case 9:
+        if (first == 'I')
+            return is("INVSTMTRS") ? Tag::Statement : Tag::Other;
+        return first == 'S' && is("STMTTRNRS") ? Tag::TransactionResponse : Tag::Other;
+    case 11:
+        if (first == 'C')
+            return is("CCSTMTTRNRS") ? Tag::TransactionResponse : Tag::Other;
+        return first == 'I' && is("INVTRANLIST") ? Tag::TransactionList : Tag::Other;
+    case 12:
+        if (first == 'I')
+            return is("INVSTMTTRNRS") ? Tag::TransactionResponse : Tag::Other;
+        return first == 'B' && is("BANKTRANLIST") ? Tag::TransactionList : Tag::Other;
+    default:
         return Tag::Other;
-    char buf[16];
-    for (std::size_t i = 0; i < name.size(); ++i)
-        buf[i] = asciiUpper(name[i]);
-    const std::string_view n(buf, name.size());
-    struct Entry
-    {
-        std::string_view name;
-        Tag tag;
-    };
-    static constexpr Entry entries[] = {
-        {"STMTTRN", Tag::Transaction},
-        {"FITID", Tag::Fitid},
-        {"NAME", Tag::Name},
-        {"TRNAMT", Tag::TrnAmt},
-        {"DTPOSTED", Tag::DtPosted},
-        {"INVTRAN", Tag::InvestmentTransaction},
-        {"PAYEE", Tag::Payee},
-        {"SONRS", Tag::Sonrs},
-        {"INTU.BID", Tag::BankId},
-        {"STMTRS", Tag::Statement},
-        {"CCSTMTRS", Tag::Statement},
-        {"INVSTMTRS", Tag::Statement},
-        {"STMTTRNRS", Tag::TransactionResponse},
-        {"CCSTMTTRNRS", Tag::TransactionResponse},
-        {"INVSTMTTRNRS", Tag::TransactionResponse},
-        {"CURDEF", Tag::Curdef},
-        {"BANKTRANLIST", Tag::TransactionList},
-        {"INVTRANLIST", Tag::TransactionList},
-    };
-    for (const Entry& e : entries) {
-        if (e.name == n)
-            return e.tag;
     }
-    return Tag::Other;
 }
 
 class Scanner
@@ -232,27 +276,31 @@ private:
         std::size_t line = 1;
         std::size_t position = 0;
         bool hasFitid = false;
-        std::string fitid;
+        std::string_view fitid;
         bool hasDate = false;
         bool hasAmount = false;
         bool hasName = false;
         bool hasPayee = false;
         bool inPayee = false;
-        std::vector<ScannedFinding> findings;
+        std::vector<Finding> findings;
     };
 
     struct Account
     {
         bool open = false;
         bool hasCurrency = false;
-        std::unordered_map<std::string, std::size_t> fitids;
+        // Each transaction's FITID (a view into the text) and its hash, by
+        // position; looked through for repeats when the statement ends.
+        std::vector<std::string_view> fitids;
+        std::vector<std::pair<std::size_t, std::uint32_t>> hashes;
+        std::vector<std::uint32_t> table;
     };
 
     std::size_t lineAt(std::size_t offset)
     {
         // Asked for in rising order, so counting goes through the text once.
         if (offset > counted_) {
-            line_ += static_cast<std::size_t>(std::count(text_.begin() + counted_, text_.begin() + offset, newline_));
+            line_ += countByte(text_.substr(counted_, offset - counted_), newline_);
             counted_ = offset;
         }
         return line_;
@@ -289,8 +337,9 @@ private:
     bool responseSeen_ = false;
     bool closedBeforeResponse_ = false;
     std::size_t unclosedLine_ = 0; // first element of the XML form that holds text and has no end tag
-    std::string pendingLeaf_;
+    std::string_view pendingLeaf_;
     std::size_t pendingLine_ = 1;
+    std::size_t nextAmp_ = 0; // the next "&" in the text, looked for again once passed
     bool pendingHasText_ = false;
     Transaction txn_;
     Account account_;
@@ -298,25 +347,27 @@ private:
 
 void Scanner::add(FindingKind kind, FindingLevel level, std::size_t line, std::string value, std::string element)
 {
-    ScannedFinding f;
-    f.finding.kind = kind;
-    f.finding.level = level;
-    f.finding.line = line;
-    f.finding.account = account_.open ? scan_.accounts.size() : 0;
-    f.finding.element = std::move(element);
+    Finding f;
+    f.kind = kind;
+    f.level = level;
+    f.line = line;
+    f.account = account_.open ? scan_.accounts.size() : 0;
+    f.element = std::move(element);
     f.value = std::move(value);
+    f.target = target_;
     scan_.findings.push_back(std::move(f));
 }
 
 void Scanner::addToTransaction(
     FindingKind kind, FindingLevel level, std::size_t line, std::string value, std::string element)
 {
-    ScannedFinding f;
-    f.finding.kind = kind;
-    f.finding.level = level;
-    f.finding.line = line;
-    f.finding.element = std::move(element);
+    Finding f;
+    f.kind = kind;
+    f.level = level;
+    f.line = line;
+    f.element = std::move(element);
     f.value = std::move(value);
+    f.target = target_;
     txn_.findings.push_back(std::move(f));
 }
 
@@ -347,7 +398,11 @@ void Scanner::openTransaction(bool investment, std::size_t at)
     closeTransaction();
     if (!account_.open)
         return;
+    // The findings' storage is kept from one transaction to the next.
+    std::vector<Finding> findings = std::move(txn_.findings);
+    findings.clear();
     txn_ = Transaction {};
+    txn_.findings = std::move(findings);
     txn_.open = true;
     txn_.investment = investment;
     txn_.line = lineAt(at);
@@ -365,16 +420,13 @@ void Scanner::closeTransaction()
     // statement download has a FITID, unique within its account; a client uses
     // it to skip a transaction it already has, which is what QuickBooks and
     // Quicken do with a second transaction of the same FITID.
-    std::size_t other = 0;
-    if (!txn_.hasFitid || txn_.fitid.empty()) {
+    // (Repeated FITIDs are found when the statement ends.)
+    account_.fitids.push_back(txn_.fitid);
+    if (!txn_.hasFitid || txn_.fitid.empty())
         addToTransaction(FindingKind::NoFitid, FindingLevel::Error, txn_.line, {});
-    } else {
-        auto [it, inserted] = account_.fitids.emplace(txn_.fitid, txn_.position);
-        if (!inserted) {
-            addToTransaction(FindingKind::DuplicateFitid, FindingLevel::Error, txn_.line, txn_.fitid);
-            other = it->second;
-        }
-    }
+    else
+        account_.hashes.emplace_back(std::hash<std::string_view> {}(txn_.fitid),
+                                     static_cast<std::uint32_t>(txn_.position));
     if (!txn_.investment) {
         // The OFX 1.0.2 specification, section 11.4.2.3: DTPOSTED and TRNAMT are
         // required in <STMTTRN>; a transaction without them has no date or amount
@@ -388,13 +440,11 @@ void Scanner::closeTransaction()
         if (!txn_.hasName && !txn_.hasPayee)
             addToTransaction(FindingKind::NoPayee, FindingLevel::Warning, txn_.line, {});
     }
-    for (ScannedFinding& f : txn_.findings) {
-        f.finding.account = account;
-        f.finding.transaction = txn_.position;
+    for (Finding& f : txn_.findings) {
+        f.account = account;
+        f.transaction = txn_.position;
         if (txn_.hasFitid)
-            f.finding.fitid = txn_.fitid;
-        if (f.finding.kind == FindingKind::DuplicateFitid)
-            f.other = other;
+            f.fitid = std::string(txn_.fitid);
         scan_.findings.push_back(std::move(f));
     }
     txn_.findings.clear();
@@ -405,6 +455,17 @@ void Scanner::openAccount(std::size_t at)
     closeAccount();
     account_ = Account {};
     account_.open = true;
+    // The storage is kept from one statement to the next.
+    std::vector<std::string_view> fitids = std::move(account_.fitids);
+    std::vector<std::pair<std::size_t, std::uint32_t>> hashes = std::move(account_.hashes);
+    std::vector<std::uint32_t> table = std::move(account_.table);
+    fitids.clear();
+    hashes.clear();
+    account_ = Account {};
+    account_.fitids = std::move(fitids);
+    account_.hashes = std::move(hashes);
+    account_.table = std::move(table);
+    account_.open = true;
     scan_.accounts.push_back({lineAt(at), {}});
 }
 
@@ -414,6 +475,38 @@ void Scanner::closeAccount()
     if (!account_.open)
         return;
     const ScannedAccount& acct = scan_.accounts.back();
+    // Equal FITIDs have equal hashes. An open-addressing table of positions,
+    // filled in transaction order, meets each repeat after its first.
+    const auto& hashes = account_.hashes;
+    std::size_t size = 16;
+    while (size < 2 * hashes.size())
+        size *= 2;
+    std::vector<std::uint32_t>& table = account_.table;
+    table.assign(size, 0);
+    for (const auto& [hash, position] : hashes) {
+        const std::string_view fitid = account_.fitids[position - 1];
+        for (std::size_t slot = hash & (size - 1);; slot = (slot + 1) & (size - 1)) {
+            const std::uint32_t earlier = table[slot];
+            if (earlier == 0) {
+                table[slot] = position;
+                break;
+            }
+            if (account_.fitids[earlier - 1] != fitid)
+                continue;
+            Finding f;
+            f.kind = FindingKind::DuplicateFitid;
+            f.level = FindingLevel::Error;
+            f.line = acct.transactionLines[position - 1];
+            f.account = scan_.accounts.size();
+            f.transaction = position;
+            f.fitid = std::string(fitid);
+            f.value = f.fitid;
+            f.target = target_;
+            f.first = earlier;
+            scan_.findings.push_back(std::move(f));
+            break;
+        }
+    }
     // The OFX 1.0.2 specification, sections 11.4.2.2, 11.4.3.2 and 13.9.2.2:
     // CURDEF, the currency of the statement's amounts, is required; without it
     // the target takes its own.
@@ -438,8 +531,8 @@ void Scanner::checkValueMarkup(std::string_view name, std::string_view value, st
         std::string element = upper(name);
         if (txn_.open) {
             // One finding for an element, however many "&" it holds.
-            const bool again = !txn_.findings.empty() && txn_.findings.back().finding.kind == FindingKind::BareAmpersand
-                && txn_.findings.back().finding.element == element;
+            const bool again = !txn_.findings.empty() && txn_.findings.back().kind == FindingKind::BareAmpersand
+                && txn_.findings.back().element == element;
             if (!again)
                 addToTransaction(
                     FindingKind::BareAmpersand, FindingLevel::Warning, line, std::string(trimBlanks(value)), element);
@@ -453,6 +546,8 @@ void Scanner::checkValueMarkup(std::string_view name, std::string_view value, st
 void Scanner::startElement(std::string_view name, std::size_t at, std::string_view value)
 {
     const Tag tag = tagOf(name);
+    if (tag == Tag::Other || tag == Tag::TransactionList)
+        return;
     const std::string_view trimmed = trimBlanks(value);
     switch (tag) {
     case Tag::Sonrs:
@@ -489,7 +584,7 @@ void Scanner::startElement(std::string_view name, std::size_t at, std::string_vi
     case Tag::Fitid:
         if (txn_.open && !txn_.inPayee) {
             txn_.hasFitid = true;
-            txn_.fitid = std::string(trimmed);
+            txn_.fitid = trimmed;
         }
         break;
     case Tag::DtPosted:
@@ -519,8 +614,8 @@ void Scanner::startElement(std::string_view name, std::size_t at, std::string_vi
             // The OFX 1.0.2 specification, section 11.4.2.3 (and 12.5.2.1 for the
             // payee's name): NAME is A-32, at most 32 characters; QuickBooks and
             // Quicken cut a longer one.
-            const std::size_t length = characterCount(trimmed, declared_ == Declared::Utf8);
-            if (length > 32)
+            // No name of 32 bytes or fewer has more than 32 characters.
+            if (trimmed.size() > 32 && characterCount(trimmed, declared_ == Declared::Utf8) > 32)
                 addToTransaction(FindingKind::LongName,
                                  FindingLevel::Warning,
                                  lineAt(at),
@@ -572,9 +667,7 @@ void Scanner::checkCharset()
     if (high == std::string_view::npos)
         return;
     const std::size_t invalid = firstInvalidUtf8(text_);
-    auto lineOf = [this](std::size_t offset) {
-        return 1 + static_cast<std::size_t>(std::count(text_.begin(), text_.begin() + offset, newline_));
-    };
+    auto lineOf = [this](std::size_t offset) { return 1 + countByte(text_.substr(0, offset), newline_); };
     if (declared_ == Declared::Utf8 && invalid != std::string_view::npos)
         add(FindingKind::BadCharset, FindingLevel::Warning, lineOf(invalid), "UTF-8");
     else if (declared_ == Declared::Latin && invalid == std::string_view::npos)
@@ -587,7 +680,7 @@ StatementScan Scanner::run()
     bool inProlog = true;
     std::string_view prolog;
     while (pos < text_.size()) {
-        const std::size_t lt = text_.find('<', pos);
+        const std::size_t lt = text_[pos] == '<' ? pos : text_.find('<', pos);
         if (lt == std::string_view::npos || lt + 1 >= text_.size())
             break;
         const char next = text_[lt + 1];
@@ -635,14 +728,14 @@ StatementScan Scanner::run()
             pos = lt + 1; // a "<" that opens no tag is text
             continue;
         }
+        // The name runs to white space, "/" or ">"; the value from ">" to the next "<".
         const std::size_t nameAt = lt + (closing ? 2 : 1);
-        const std::size_t gt = text_.find('>', nameAt);
+        std::size_t nameEnd = nameAt;
+        while (nameEnd < text_.size() && !endsName(text_[nameEnd]))
+            ++nameEnd;
+        const std::size_t gt = nameEnd < text_.size() && text_[nameEnd] == '>' ? nameEnd : text_.find('>', nameEnd);
         if (gt == std::string_view::npos)
             break;
-        std::size_t nameEnd = nameAt;
-        while (nameEnd < gt && text_[nameEnd] != ' ' && text_[nameEnd] != '\t' && text_[nameEnd] != '\r'
-               && text_[nameEnd] != '\n' && text_[nameEnd] != '/')
-            ++nameEnd;
         const std::string_view name = text_.substr(nameAt, nameEnd - nameAt);
         const bool selfClosing = !closing && text_[gt - 1] == '/';
         std::size_t valueEnd = text_.find('<', gt + 1);
@@ -650,28 +743,36 @@ StatementScan Scanner::run()
             valueEnd = text_.size();
         const std::string_view value = text_.substr(gt + 1, valueEnd - gt - 1);
 
-        if (xmlHeader_ && !sgmlHeader_ && !pendingLeaf_.empty()) {
+        const bool xmlBody = xmlHeader_ && !sgmlHeader_;
+        if (xmlBody && !pendingLeaf_.empty()) {
             // The XML form closes every element: one that holds text and is
             // followed by anything but its own end tag was written the SGML way.
             const bool ownEnd = closing && equalsNoCase(name, pendingLeaf_);
             if (!ownEnd && pendingHasText_ && unclosedLine_ == 0 && !isOfxAggregate(upper(pendingLeaf_)))
                 unclosedLine_ = pendingLine_;
+            pendingLeaf_ = {};
+            pendingHasText_ = false;
         }
-        pendingLeaf_.clear();
-        pendingHasText_ = false;
 
         if (closing) {
             endElement(name);
         } else {
             startElement(name, lt, value);
-            if (!xmlHeader_ || sgmlHeader_)
-                checkValueMarkup(name, value, gt + 1);
+            // "&" is rare: its next place is kept, and only a value that holds
+            // one is looked at.
+            if (!xmlBody && nextAmp_ < valueEnd) {
+                if (nextAmp_ <= gt)
+                    nextAmp_ = text_.find('&', gt + 1);
+                if (nextAmp_ < valueEnd) {
+                    checkValueMarkup(name, value, gt + 1);
+                    nextAmp_ = text_.find('&', valueEnd);
+                }
+            }
             if (selfClosing) {
                 endElement(name);
-            } else {
-                pendingLeaf_ = std::string(name);
-                if (xmlHeader_ && !sgmlHeader_)
-                    pendingLine_ = lineAt(lt);
+            } else if (xmlBody) {
+                pendingLeaf_ = name;
+                pendingLine_ = lineAt(lt);
                 pendingHasText_ = !trimBlanks(value).empty();
             }
         }

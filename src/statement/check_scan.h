@@ -17,18 +17,9 @@ struct ScannedAccount
     std::vector<std::size_t> transactionLines;
 };
 
-// A finding before it is put in words: the value it is about, and for a
-// duplicate FITID the transaction that had it first.
-struct ScannedFinding
-{
-    Finding finding;
-    std::string value;
-    std::size_t other = 0;
-};
-
 struct StatementScan
 {
-    std::vector<ScannedFinding> findings; // in the order found
+    std::vector<Finding> findings; // in the order found
     std::vector<ScannedAccount> accounts;
     bool hasBankId = false; // an <INTU.BID> in the sign-on response
     std::string bankId;

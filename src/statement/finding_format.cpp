@@ -62,11 +62,12 @@ std::string findingPlace(const Finding& f)
 std::string findingSentence(const Finding& f)
 {
     const std::string place = findingPlace(f);
-    std::string sentence = place.empty() ? f.text : place + ": " + f.text;
+    const std::string text = findingText(f);
+    std::string sentence = place.empty() ? text : place + ": " + text;
     if (f.fixedByClean)
         sentence += " (the clean fixes this)";
     sentence += ". ";
-    sentence += f.advice;
+    sentence += findingAdvice(f);
     return sentence;
 }
 
@@ -97,9 +98,9 @@ std::string jsonLine(std::string_view file, const Finding& f)
         appendJsonString(out, f.fitid);
     }
     out += ",\"text\":";
-    appendJsonString(out, f.text);
+    appendJsonString(out, findingText(f));
     out += ",\"advice\":";
-    appendJsonString(out, f.advice);
+    appendJsonString(out, findingAdvice(f));
     out += ",\"fixedByClean\":";
     out += f.fixedByClean ? "true" : "false";
     out += '}';

@@ -3,7 +3,7 @@
 #include "check_scan.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <tuple>
 
 namespace scrivane {
 
@@ -15,115 +15,126 @@ std::string quoted(std::string_view value)
 }
 
 // Words for one finding. Where is said by the finding's place, not here.
-void describe(Finding& f, const ScannedFinding& scanned, Target target)
+struct Words
 {
-    const std::string& v = scanned.value;
-    const std::string_view app = target == Target::Quicken ? "Quicken"
-        : target == Target::QuickBooks                     ? "QuickBooks"
-                                                           : "the financial application";
+    std::string text;
+    std::string advice;
+};
+
+Words describe(const Finding& f)
+{
+    const std::string& v = f.value;
+    const std::string_view app = f.target == Target::Quicken ? "Quicken"
+        : f.target == Target::QuickBooks                     ? "QuickBooks"
+                                                             : "the financial application";
     const std::string appText(app);
+    Words w;
     switch (f.kind) {
     case FindingKind::NoSignOn:
-        f.text = "no sign-on response (<SONRS>): " + appText + " refuses the file";
-        f.advice = "Download the statement again; the file is not a complete OFX response.";
+        w.text = "no sign-on response (<SONRS>): " + appText + " refuses the file";
+        w.advice = "Download the statement again; the file is not a complete OFX response.";
         break;
     case FindingKind::SignOnNotClosed:
-        f.text = "the sign-on response has no </SONRS> before the statement, so the bank identifier has no place";
-        f.advice = "Add </SONRS> at the end of the sign-on response, before the first statement.";
+        w.text = "the sign-on response has no </SONRS> before the statement, so the bank identifier has no place";
+        w.advice = "Add </SONRS> at the end of the sign-on response, before the first statement.";
         break;
     case FindingKind::NoStatement:
-        f.text = "no statement response (<STMTRS>, <CCSTMTRS> or <INVSTMTRS>): there is nothing to import";
-        f.advice = "Download the statement again, as a bank, credit-card or investment statement.";
+        w.text = "no statement response (<STMTRS>, <CCSTMTRS> or <INVSTMTRS>): there is nothing to import";
+        w.advice = "Download the statement again, as a bank, credit-card or investment statement.";
         break;
     case FindingKind::NoFitid:
-        f.text = "the transaction has no FITID, which every transaction needs: " + appText + " refuses it";
-        f.advice = "Ask the bank for a corrected file, or give the transaction a <FITID> of its own.";
+        w.text = "the transaction has no FITID, which every transaction needs: " + appText + " refuses it";
+        w.advice = "Ask the bank for a corrected file, or give the transaction a <FITID> of its own.";
         break;
     case FindingKind::DuplicateFitid:
-        f.text = "FITID " + quoted(v) + " is also that of transaction " + std::to_string(scanned.other)
+        w.text = "FITID " + quoted(v) + " is also that of transaction " + std::to_string(f.first)
             + " of this statement: only the first of them is imported";
-        f.advice = "Make one of the two FITIDs different (add a letter at its end) before importing.";
+        w.advice = "Make one of the two FITIDs different (add a letter at its end) before importing.";
         break;
     case FindingKind::BadDate:
-        f.text = v.empty() ? "the transaction has no posting date (DTPOSTED)"
+        w.text = v.empty() ? "the transaction has no posting date (DTPOSTED)"
                            : "DTPOSTED " + quoted(v) + " is not an OFX date (YYYYMMDD, optionally HHMMSS)";
-        f.advice = "Write the date as YYYYMMDD, for example 20240131.";
+        w.advice = "Write the date as YYYYMMDD, for example 20240131.";
         break;
     case FindingKind::BadAmount:
-        f.text = v.empty() ? "the transaction has no amount (TRNAMT)"
+        w.text = v.empty() ? "the transaction has no amount (TRNAMT)"
                            : "TRNAMT " + quoted(v) + " is not an OFX amount (a signed number such as -12.50)";
-        f.advice = "Write the amount as digits with an optional sign and one decimal point, for example -12.50.";
+        w.advice = "Write the amount as digits with an optional sign and one decimal point, for example -12.50.";
         break;
     case FindingKind::NotConvertible:
-        f.text = v.empty() ? std::string("an XML statement, which QuickBooks reads only as OFX 1.0.2 (SGML)")
+        w.text = v.empty() ? std::string("an XML statement, which QuickBooks reads only as OFX 1.0.2 (SGML)")
                            : "the XML statement cannot become OFX 1.0.2 (SGML), the only form QuickBooks reads: " + v;
-        f.advice = "Correct what is named in the file, or import it into Quicken, which reads XML.";
+        w.advice = "Correct what is named in the file, or import it into Quicken, which reads XML.";
         break;
     case FindingKind::HeaderMismatch:
-        f.text = v == "sgml" ? "an XML header or declaration follows the OFX 1 (SGML) header: readers go by the "
+        w.text = v == "sgml" ? "an XML header or declaration follows the OFX 1 (SGML) header: readers go by the "
                                "first and fail on the rest"
                              : "the XML header stands before a body written in the SGML form (elements without "
                                "end tags): it is not well-formed XML";
-        f.advice = "Keep the header that matches the body and delete the other.";
+        w.advice = "Keep the header that matches the body and delete the other.";
         break;
     case FindingKind::LongName:
-        f.text = "the " + std::string(f.element == "PAYEE" ? "payee's name " : "name ") + quoted(v)
+        w.text = "the " + std::string(f.element == "PAYEE" ? "payee's name " : "name ") + quoted(v)
             + " is longer than the 32 characters OFX allows: " + appText + " cuts it";
-        f.advice = "Shorten it, or let the cleaning drop more (Settings: words to omit, dates, numbers).";
+        w.advice = "Shorten it, or let the cleaning drop more (Settings: words to omit, dates, numbers).";
         break;
     case FindingKind::BadCharset:
-        f.text = v == "1252" ? "letters here are UTF-8 under CHARSET:1252: they show as garbled letters"
+        w.text = v == "1252" ? "letters here are UTF-8 under CHARSET:1252: they show as garbled letters"
                              : "bytes here are not valid UTF-8, the character set the statement declares";
-        f.advice = v == "1252" ? "Change the header to ENCODING:UTF-8 and CHARSET:NONE, or ask the bank for a file "
+        w.advice = v == "1252" ? "Change the header to ENCODING:UTF-8 and CHARSET:NONE, or ask the bank for a file "
                                  "in Windows-1252."
                                : "Ask the bank for a file in the declared character set, or correct the declaration.";
         break;
     case FindingKind::BareAmpersand:
-        f.text = "an \"&\" in <" + f.element + "> is not written as &amp;: a reader may drop what follows it";
-        f.advice = "Write the \"&\" as &amp;.";
+        w.text = "an \"&\" in <" + f.element + "> is not written as &amp;: a reader may drop what follows it";
+        w.advice = "Write the \"&\" as &amp;.";
         break;
     case FindingKind::NoPayee:
-        f.text = "the transaction has neither NAME nor PAYEE: it is imported without a payee";
-        f.advice = "Check the words to omit in Settings: a name that the cleaning leaves empty is removed.";
+        w.text = "the transaction has neither NAME nor PAYEE: it is imported without a payee";
+        w.advice = "Check the words to omit in Settings: a name that the cleaning leaves empty is removed.";
         break;
     case FindingKind::NoTransactions:
-        f.text = "the statement has no transactions";
-        f.advice = "Check the dates the statement was downloaded for.";
+        w.text = "the statement has no transactions";
+        w.advice = "Check the dates the statement was downloaded for.";
         break;
     case FindingKind::NoCurrency:
-        f.text = "the statement has no currency (CURDEF): " + appText + " assumes its own";
-        f.advice = "Add <CURDEF> with the account's currency (for example USD) at the start of the statement.";
+        w.text = "the statement has no currency (CURDEF): " + appText + " assumes its own";
+        w.advice = "Add <CURDEF> with the account's currency (for example USD) at the start of the statement.";
         break;
     case FindingKind::BankIdAdded:
-        f.text = v.empty() ? "the bank identifier " + f.element + " was put into the sign-on response"
+        w.text = v.empty() ? "the bank identifier " + f.element + " was put into the sign-on response"
                            : "the bank identifier " + quoted(v) + " was replaced by " + f.element;
-        f.advice = appText + " may show a financial institution other than yours; that is harmless.";
+        w.advice = appText + " may show a financial institution other than yours; that is harmless.";
         break;
     case FindingKind::Converted:
-        f.text = "the XML statement was written as OFX 1.0.2 (SGML), the form QuickBooks reads";
-        f.advice = "Nothing to do.";
+        w.text = "the XML statement was written as OFX 1.0.2 (SGML), the form QuickBooks reads";
+        w.advice = "Nothing to do.";
         break;
     }
-}
-
-std::vector<Finding> described(StatementScan& scan, Target target)
-{
-    std::vector<Finding> out;
-    out.reserve(scan.findings.size());
-    for (ScannedFinding& s : scan.findings) {
-        describe(s.finding, s, target);
-        out.push_back(std::move(s.finding));
-    }
-    return out;
+    return w;
 }
 
 void sortByLine(std::vector<Finding>& findings)
 {
+    auto byLine = [](const Finding& a, const Finding& b) { return a.line < b.line; };
+    // Findings come nearly in order; most statements need no sorting at all.
+    if (std::is_sorted(findings.begin(), findings.end(), byLine))
+        return;
     std::stable_sort(
         findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
 }
 
 } // namespace
+
+std::string findingText(const Finding& finding)
+{
+    return describe(finding).text;
+}
+
+std::string findingAdvice(const Finding& finding)
+{
+    return describe(finding).advice;
+}
 
 std::string_view levelWord(FindingLevel level)
 {
@@ -182,36 +193,40 @@ std::string_view kindWord(FindingKind kind)
 std::vector<Finding> checkStatement(std::string_view text, Target target, std::string_view notConverted)
 {
     StatementScan scan = scanStatement(text, target, notConverted);
-    std::vector<Finding> findings = described(scan, target);
-    sortByLine(findings);
-    return findings;
+    sortByLine(scan.findings);
+    return std::move(scan.findings);
 }
 
 std::vector<Finding> checkCleaned(const CleanedStatement& cleaned)
 {
     StatementScan in = scanStatement(cleaned.input, cleaned.target, {});
     StatementScan out = scanStatement(cleaned.output, cleaned.target, cleaned.notConverted);
-    std::vector<Finding> before = described(in, cleaned.target);
-    std::vector<Finding> after = described(out, cleaned.target);
+    std::vector<Finding>& before = in.findings;
 
-    // The same finding before and after the clean, found by its identity.
-    auto key = [](const Finding& f) {
-        return std::to_string(static_cast<int>(f.kind)) + '/' + std::to_string(f.account) + '/'
-            + std::to_string(f.transaction) + '/' + f.element;
+    // The same finding before and after the clean, found by its identity in
+    // the input's findings sorted by it.
+    auto identity = [](const Finding& f) { return std::tie(f.kind, f.account, f.transaction, f.element); };
+    std::vector<std::size_t> order(before.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return identity(before[a]) < identity(before[b]);
+    });
+    auto find = [&](const Finding& f) -> std::size_t {
+        auto it = std::lower_bound(order.begin(), order.end(), f, [&](std::size_t i, const Finding& g) {
+            return identity(before[i]) < identity(g);
+        });
+        return it != order.end() && before[*it].sameAs(f) ? *it : before.size();
     };
-    std::unordered_map<std::string, std::size_t> byKey;
-    byKey.reserve(before.size());
-    for (std::size_t i = 0; i < before.size(); ++i)
-        byKey.emplace(key(before[i]), i);
     std::vector<bool> stands(before.size(), false);
     std::vector<Finding> findings;
-    findings.reserve(after.size() + before.size() + 2);
-    for (Finding& f : after) {
+    findings.reserve(out.findings.size() + 2);
+    for (Finding& f : out.findings) {
         // The line in the user's file: the same finding's there, else its
         // transaction's or statement's.
-        if (auto match = byKey.find(key(f)); match != byKey.end()) {
-            stands[match->second] = true;
-            f.line = before[match->second].line;
+        if (const std::size_t match = find(f); match < before.size()) {
+            stands[match] = true;
+            f.line = before[match].line;
         } else if (f.account > 0 && f.account <= in.accounts.size()) {
             const ScannedAccount& acct = in.accounts[f.account - 1];
             f.line = f.transaction > 0 && f.transaction <= acct.transactionLines.size()
@@ -223,7 +238,7 @@ std::vector<Finding> checkCleaned(const CleanedStatement& cleaned)
         findings.push_back(std::move(f));
     }
     for (std::size_t i = 0; i < before.size(); ++i) {
-        if (!stands[i] && before[i].level != FindingLevel::Note) {
+        if (!stands[i]) {
             before[i].fixedByClean = true;
             findings.push_back(std::move(before[i]));
         }
@@ -233,18 +248,18 @@ std::vector<Finding> checkCleaned(const CleanedStatement& cleaned)
         Finding f;
         f.kind = FindingKind::Converted;
         f.level = FindingLevel::Note;
-        describe(f, {}, cleaned.target);
+        f.target = cleaned.target;
         findings.push_back(std::move(f));
     }
     if (cleaned.target != Target::Other && out.hasBankId && (!in.hasBankId || in.bankId != out.bankId)) {
-        ScannedFinding s;
-        s.finding.kind = FindingKind::BankIdAdded;
-        s.finding.level = FindingLevel::Note;
-        s.finding.element = "<INTU.BID>" + out.bankId;
-        s.finding.line = in.signOnLine;
-        s.value = in.hasBankId ? in.bankId : std::string();
-        describe(s.finding, s, cleaned.target);
-        findings.push_back(std::move(s.finding));
+        Finding f;
+        f.kind = FindingKind::BankIdAdded;
+        f.level = FindingLevel::Note;
+        f.element = "<INTU.BID>" + out.bankId;
+        f.line = in.signOnLine;
+        f.value = in.hasBankId ? in.bankId : std::string();
+        f.target = cleaned.target;
+        findings.push_back(std::move(f));
     }
     sortByLine(findings);
     return findings;

@@ -46,8 +46,9 @@ struct Finding
     std::size_t transaction = 0;
     std::string fitid; // the transaction's FITID, where it has one
     std::string element; // the element the finding is about, where that tells two apart
-    std::string text; // what is wrong, in a few words, without the place
-    std::string advice; // what the user can do
+    std::string value; // the value at fault, where there is one
+    std::size_t first = 0; // for a repeated FITID, the transaction that had it first
+    Target target = Target::Other; // the application the statement is checked for
     // Found in the statement as it came and gone from what the clean writes.
     bool fixedByClean = false;
 
@@ -59,18 +60,27 @@ struct Finding
     }
 };
 
+// What is wrong, in a few words and without the place; and what the user can
+// do. Worded when asked for, since a large statement can have thousands of
+// findings of which only a few are shown.
+std::string findingText(const Finding& finding);
+std::string findingAdvice(const Finding& finding);
+
 std::string_view levelWord(FindingLevel level);
 // A stable word for scripts: "duplicate-fitid", "long-name", ...
 std::string_view kindWord(FindingKind kind);
 
 // The findings in one statement text read as the target would read it, in the
 // order of their lines. notConverted is why an XML statement for QuickBooks
-// could not be written in the SGML form, when the caller knows.
+// could not be written in the SGML form, when the caller knows. After a clean,
+// this on what was written is what the target will meet, at the lines of the
+// file the user now has; it costs one pass over the text.
 std::vector<Finding> checkStatement(std::string_view text, Target target, std::string_view notConverted = {});
 
-// What the clean of input into output means for the target: the findings of the
-// output, placed in the input; those of the input that the output no longer has,
-// marked fixed by the clean; and notes on the bank identifier and the conversion.
+// What the clean of input into output would mean for the target, when nothing
+// is written yet: the findings of the output, placed in the input; those of the
+// input that the output no longer has, marked fixed by the clean; and notes on
+// the bank identifier and the conversion. Two passes, one over each text.
 struct CleanedStatement
 {
     std::string_view input;

@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(f.account, std::size_t(1));
         QCOMPARE(f.transaction, std::size_t(2));
         QCOMPARE(f.fitid, std::string("1"));
-        QVERIFY(!f.text.empty() && !f.advice.empty());
+        QVERIFY(!findingText(f).empty() && !findingAdvice(f).empty());
         // The same fault in the other form is the same finding.
         QVERIFY(check(xml(faulty)).front().sameAs(f));
     }
