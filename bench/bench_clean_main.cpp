@@ -3,12 +3,16 @@
 // in for the command-line companion in the benchmarks, so that what is measured
 // is the engine and the file input and output around it, nothing else.
 //
-//   scrivane-bench-clean [--target quickbooks|quicken|other] FILE
+//   scrivane-bench-clean [--target quickbooks|quicken|other] [--check] FILE
 //   scrivane-bench-clean --list raw|clean FILE
+//
+// --check also checks what the clean wrote, as the command-line companion does
+// after a clean, and prints the number of findings on standard error.
 
 #include "names/name_cleaner.h"
 #include "names/name_list.h"
 #include "names/statement_cleaner.h"
+#include "statement/statement_check.h"
 
 #include <cstdio>
 #include <string>
@@ -20,7 +24,7 @@ using namespace scrivane;
 
 int usage()
 {
-    std::fputs("usage: scrivane-bench-clean [--target quickbooks|quicken|other] FILE\n"
+    std::fputs("usage: scrivane-bench-clean [--target quickbooks|quicken|other] [--check] FILE\n"
                "       scrivane-bench-clean --list raw|clean FILE\n",
                stderr);
     return 2;
@@ -48,9 +52,14 @@ int main(int argc, char** argv)
 {
     Target target = Target::QuickBooks;
     std::string_view list;
+    bool check = false;
     const char* path = nullptr;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
+        if (arg == "--check") {
+            check = true;
+            continue;
+        }
         const std::string_view value = i + 1 < argc ? argv[i + 1] : "";
         if (arg == "--target" && value == "quickbooks") {
             target = Target::QuickBooks;
@@ -80,8 +89,13 @@ int main(int argc, char** argv)
     SegmentList segments;
     if (list.empty()) {
         std::string converted;
-        cleanStatement(text, converted, segments, target, options, LocaleRules::enUS());
+        const FormReport form = cleanStatement(text, converted, segments, target, options, LocaleRules::enUS());
         segments.forEachPiece([](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
+        if (check) {
+            const std::string written = joinSegments(segments);
+            const std::vector<Finding> findings = checkStatement(written, target, form.notConverted);
+            std::fprintf(stderr, "%zu findings, %zu standing\n", findings.size(), countStanding(findings));
+        }
     } else {
         splitTagSegments(text, segments);
         if (list == "clean")

@@ -5,6 +5,8 @@
 // statement cleaned for QuickBooks is converted to the SGML form first; read
 // back, the conversion holds the XML's element tree and text, and the name and
 // identifier steps are then held to their invariants on the converted text.
+// The check of what was written never fails, gives the same findings for the
+// same bytes, and places every finding in the statement as it came.
 
 #include "conversion_invariants.h"
 #include "fuzz_input.h"
@@ -14,6 +16,9 @@
 #include "names/name_list.h"
 #include "names/statement_cleaner.h"
 #include "statement/sgml_conversion.h"
+#include "statement/statement_check.h"
+
+#include <algorithm>
 
 #include <cstdint>
 
@@ -78,6 +83,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SegmentList reread;
     splitTagSegments(written, reread);
     FUZZ_CHECK(payeeNamesForDisplay(reread) == previewed, "the written names are the previewed ones");
+
+    const CleanedStatement check {text, written, config.target, form.converted, form.notConverted};
+    const std::vector<Finding> findings = checkCleaned(check);
+    const std::vector<Finding> again = checkCleaned(check);
+    FUZZ_CHECK(std::equal(findings.begin(),
+                          findings.end(),
+                          again.begin(),
+                          again.end(),
+                          [](const Finding& a, const Finding& b) {
+                              return a.sameAs(b) && a.line == b.line && a.value == b.value && a.first == b.first
+                                  && a.level == b.level && a.fixedByClean == b.fixedByClean;
+                          }),
+               "the same bytes give the same findings");
+    const std::size_t lines
+        = 1 + std::max(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+    for (const Finding& f : findings)
+        FUZZ_CHECK(f.line >= 1 && f.line <= lines, "every finding points at a line of the statement as it came");
 
     if (form.converted)
         FUZZ_CHECK(written.size() <= converted.size() + 26, "only the identifier element makes the statement longer");
