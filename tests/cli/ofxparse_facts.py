@@ -1,7 +1,11 @@
 #!/usr/bin/python3
 """Prints what python3-ofxparse reads from a statement, one line per account,
 statement and transaction, so that two forms of one statement can be compared.
-Exits 1 when ofxparse cannot read the file."""
+Exits 1 when ofxparse cannot read the file.
+
+With --transactions FILE...: one JSON line per file, with ofxparse's own error
+or the transactions it found as [FITID, amount, date, name]."""
+import json
 import sys
 import warnings
 
@@ -22,11 +26,29 @@ def facts(obj):
     ]
 
 
-def main(path):
-    warnings.simplefilter("ignore")
+def parse(path):
+    with open(path, "rb") as f:
+        return ofxparse.OfxParser.parse(f)
+
+
+def transactions(path):
     try:
-        with open(path, "rb") as f:
-            ofx = ofxparse.OfxParser.parse(f)
+        ofx = parse(path)
+    except Exception as error:  # any failure to read counts the same
+        return {"file": path, "error": f"{type(error).__name__} {error}"}
+    found = []
+    for account in ofx.accounts:
+        for t in getattr(getattr(account, "statement", None), "transactions", []):
+            # An investment transaction has a trade date and a total instead.
+            amount = getattr(t, "amount", getattr(t, "total", None))
+            date = getattr(t, "date", getattr(t, "tradeDate", None))
+            found.append([str(v if v is not None else "") for v in (t.id, amount, date, getattr(t, "payee", ""))])
+    return {"file": path, "transactions": found}
+
+
+def main(path):
+    try:
+        ofx = parse(path)
     except Exception as error:  # any failure to read counts the same
         print("unreadable:", type(error).__name__, error)
         return 1
@@ -44,4 +66,9 @@ def main(path):
 
 
 if __name__ == "__main__":
+    warnings.simplefilter("ignore")
+    if sys.argv[1] == "--transactions":
+        for name in sys.argv[2:]:
+            print(json.dumps(transactions(name)))
+        sys.exit(0)
     sys.exit(main(sys.argv[1]))
