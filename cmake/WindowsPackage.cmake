@@ -38,8 +38,10 @@ else()
 endif()
 
 # The Qt DLLs come under the LGPL version 3 (which builds on the GPL version 3), and
-# the compiler's runtime DLLs under their own terms; their texts travel with them.
+# the compiler's runtime DLLs under their own terms; their texts travel with them,
+# as does RE2's licence, which comes with the library built into the programs.
 set(scrivane_licences
+    "${re2_DIR}/../../../share/licenses/re2/LICENSE=RE2-LICENSE.txt"
     "/usr/share/common-licenses/LGPL-3=Qt-LGPL-3.txt"
     "/usr/share/common-licenses/GPL-3=GPL-3.txt"
     "/usr/share/doc/gcc-mingw-w64-base/copyright=mingw-gcc-runtime.txt"
