@@ -19,7 +19,7 @@ seconds=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(dirname "$here")
 corpus_dir=${SCRIVANE_CORPUS_DIR:-$source_dir/../shared/corpus}
-targets=(segments_fuzzer name_cleaner_fuzzer proper_case_fuzzer bank_id_fuzzer clean_statement_fuzzer)
+targets=(segments_fuzzer name_cleaner_fuzzer proper_case_fuzzer bank_id_fuzzer clean_statement_fuzzer payee_rules_fuzzer)
 
 # A statement of a megabyte must take well under a second even with the
 # sanitizers on; names reach proper case inside whole statements, so its own
@@ -39,7 +39,7 @@ gen=$build/bin/scrivane-genstatement
 
 work=$build/fuzz-work
 rm -rf "$work/seeds" "$work/artifacts" "$work/logs"
-mkdir -p "$work/seeds"/{statements,configured,targeted,names} "$work/seeds/large"/{statements,configured,targeted} \
+mkdir -p "$work/seeds"/{statements,configured,targeted,names,rules} "$work/seeds/large"/{statements,configured,targeted} \
     "$work/artifacts" "$work/logs"
 
 # Seeds. Statements as they come: the samples and small generated ones of
@@ -96,6 +96,15 @@ while IFS= read -r name; do
     printf '\x01%s' "$name" | iconv -f UTF-8 -t CP1252 >"$work/seeds/names/cp1252-$i" 2>/dev/null
 done <"$work/names.txt"
 
+# Payee rules (see fuzz/payee_rules_fuzzer.cpp): one of each kind, in each
+# character set and form, over names that some of them match.
+rules='\x00\x08wal mart\x07Walmart\x01\x04sq *\x06Square\x02\x09acme corp\x09ACME & Co\x03\x09WAL-?MART\x01W'
+for head in 04 14 24 44 64; do
+    printf "\\x$head$rules"'POS WAL MART 03/15\nSQ *COFFEE\nAcme  Corp\nWALMART #12\nAT&amp;T\n' >"$work/seeds/rules/$head"
+done
+printf '\x24\x00\x05caf\xc3\xa9\x05Caf\xc3\xa9CAF\xc3\x89 NERO\n' >"$work/seeds/rules/utf8-accent"
+printf '\x14\x00\x05caf\xc3\xa9\x05Caf\xc3\xa9CAF\xc9 NERO\n' >"$work/seeds/rules/cp1252-accent"
+
 seeds_for() {
     case $1 in
     segments_fuzzer) printf '%s\n' "$work/seeds/statements" "$work/seeds/large/statements" ;;
@@ -103,6 +112,7 @@ seeds_for() {
     clean_statement_fuzzer) printf '%s\n' "$work/seeds/configured" ;;
     bank_id_fuzzer) printf '%s\n' "$work/seeds/targeted" "$work/seeds/large/targeted" ;;
     proper_case_fuzzer) printf '%s\n' "$work/seeds/names" ;;
+    payee_rules_fuzzer) printf '%s\n' "$work/seeds/rules" ;;
     esac
 }
 
@@ -112,7 +122,7 @@ declare -A verdict
 for target in "${targets[@]}"; do
     regressions=$here/regressions/$target
     max_len=$statement_max_len
-    [[ $target == proper_case_fuzzer ]] && max_len=$name_max_len
+    [[ $target == proper_case_fuzzer || $target == payee_rules_fuzzer ]] && max_len=$name_max_len
     flags=(-timeout=$timeout_seconds -rss_limit_mb=2048 -max_len=$max_len -dict="$here/ofx.dict")
 
     # Replay first: a saved finding that breaks again fails at once.

@@ -1,0 +1,89 @@
+#include "payee_rule.h"
+
+#include "rule_text.h"
+#include "statement/text.h"
+#include "statement/utf8.h"
+
+#include <re2/re2.h>
+
+namespace scrivane {
+
+namespace {
+
+constexpr std::string_view kindNames[] = {"contains", "begins", "exact", "pattern"};
+
+bool holdsControlCharacter(std::string_view utf8)
+{
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            if (byte < 0x20 || byte == 0x7F)
+                return true;
+            ++i;
+            continue;
+        }
+        const Utf8Char c = decodeUtf8(utf8.substr(i));
+        if (c.length == 0)
+            return false;
+        if (c.code <= 0x9F)
+            return true;
+        i += c.length;
+    }
+    return false;
+}
+
+bool looksForNothing(const PayeeRule& rule)
+{
+    if (rule.match == MatchKind::Pattern)
+        return rule.text.empty();
+    return rule.match == MatchKind::Contains ? !holdsWord(rule.text) : !holdsNonBlank(rule.text);
+}
+
+} // namespace
+
+std::string_view matchKindName(MatchKind kind)
+{
+    return kindNames[static_cast<int>(kind)];
+}
+
+std::optional<MatchKind> matchKindFromName(std::string_view word)
+{
+    word = trimBlanks(word);
+    if (word.empty())
+        return MatchKind::Contains;
+    for (int k = 0; k < 4; ++k) {
+        if (equalsNoCase(word, kindNames[k]))
+            return static_cast<MatchKind>(k);
+    }
+    return std::nullopt;
+}
+
+std::optional<RuleProblem> ruleProblem(const PayeeRule& rule)
+{
+    if (!isUtf8(rule.text))
+        return RuleProblem {RuleField::Text, "holds bytes that are not UTF-8 in its text"};
+    if (!isUtf8(rule.name))
+        return RuleProblem {RuleField::Name, "holds bytes that are not UTF-8 in its name"};
+    if (looksForNothing(rule))
+        return RuleProblem {RuleField::Text,
+                            rule.match == MatchKind::Contains ? "has no word to look for" : "has no text to look for"};
+    if (trimSpaces(rule.name).empty())
+        return RuleProblem {RuleField::Name, "has no name to write"};
+    if (holdsControlCharacter(rule.name))
+        return RuleProblem {RuleField::Name, "has a line break or another control character in its name"};
+    if (rule.match == MatchKind::Pattern) {
+        RE2::Options options;
+        options.set_log_errors(false);
+        const RE2 pattern(rule.text, options);
+        if (!pattern.ok())
+            return RuleProblem {RuleField::Text, "has a pattern that does not compile: " + pattern.error()};
+    }
+    return std::nullopt;
+}
+
+std::string describeRule(std::size_t number, const PayeeRule& rule)
+{
+    return "Rule " + std::to_string(number) + " (" + std::string(matchKindName(rule.match)) + " \"" + rule.text + "\")";
+}
+
+} // namespace scrivane
