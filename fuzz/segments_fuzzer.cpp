@@ -1,9 +1,13 @@
 // The segmenter and the join: the list is the text cut at every "<", and a list
 // that has been edited in place (owned copies, views moved within it, cleared
-// places) still joins to exactly what its places hold.
+// places, room made in front of a place) still joins to exactly what its places
+// hold, gives each place back as it stands, and finds a tag where a walk through
+// the places finds it.
 
 #include "fuzz_input.h"
 #include "invariants.h"
+
+#include "statement/text.h"
 
 #include <cstdint>
 
@@ -46,6 +50,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             break;
         }
     }
+    // The first place from a given one that starts with "<" and two bytes of the
+    // input, ASCII letters in either case.
+    std::string tag = "<";
+    for (char c : script.take(2))
+        tag += c == '<' ? '>' : c;
+    const std::size_t from = script.byte() % (model.size() + 1);
+    std::size_t found = model.size();
+    for (std::size_t i = from; i < model.size() && found == model.size(); ++i)
+        found = startsWithNoCase(model[i], tag) ? i : found;
+    FUZZ_CHECK(segments.findStartingWith(from, tag) == found, "the scan finds the tag where the places hold it");
+
+    if (script.byte() % 2) {
+        // Room in front of one place, filled, as the bank identifier is put in.
+        const std::size_t before = 1 + script.byte() % model.size();
+        segments.moveFrontOver(before);
+        std::move(model.begin() + 1, model.begin() + static_cast<std::ptrdiff_t>(before), model.begin());
+        model[before - 1].clear();
+        const std::size_t i = script.byte() % model.size();
+        const std::string_view piece = script.take(script.byte() % 8);
+        segments.set(i, piece);
+        model[i] = std::string(piece);
+    }
+    // Backwards, then forwards: places are asked for out of order too.
+    for (std::size_t k = 0; k < 2 * model.size(); ++k) {
+        const std::size_t i = k < model.size() ? model.size() - 1 - k : k - model.size();
+        FUZZ_CHECK(segments[i] == model[i], "each place holds what was put there");
+    }
+
     std::string expected;
     for (const std::string& piece : model)
         expected += piece;

@@ -114,40 +114,40 @@ void removeEndTagAfter(SegmentList& segments, std::size_t last)
 
 } // namespace
 
+void writePayeeName(SegmentList& segments, const PayeeElement& element, std::string_view name)
+{
+    const std::size_t i = element.index;
+    if (!element.cdata) {
+        if (name.empty()) {
+            segments.clearAt(i);
+            removeEndTagAfter(segments, i);
+        } else {
+            segments.set(i, "<NAME>", name);
+        }
+        return;
+    }
+    if (name.empty()) {
+        for (std::size_t k = i; k <= element.cdataLast; ++k)
+            segments.clearAt(k);
+        removeEndTagAfter(segments, element.cdataLast);
+        return;
+    }
+    segments.setView(i, "<NAME>");
+    std::string rebuilt("<![CDATA[");
+    rebuilt.append(name);
+    rebuilt.append("]]>");
+    rebuilt.append(element.cdataTail);
+    segments.set(element.cdataFirst, rebuilt);
+    for (std::size_t k = element.cdataFirst + 1; k <= element.cdataLast; ++k)
+        segments.clearAt(k);
+}
+
 void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale)
 {
     NameCleaner cleaner(options, locale, detectCharset(segments));
-    std::string rebuilt;
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        if (!isPayeeNameSegment(segments[i]))
-            continue;
-        PayeeElement element = locatePayeeElement(segments, i);
-        std::string_view cleaned = cleaner.clean(rawPayeeValue(segments, element));
-        if (!element.cdata) {
-            if (cleaned.empty()) {
-                segments.clearAt(i);
-                removeEndTagAfter(segments, i);
-            } else {
-                segments.set(i, "<NAME>", cleaned);
-            }
-            continue;
-        }
-        if (cleaned.empty()) {
-            for (std::size_t k = i; k <= element.cdataLast; ++k)
-                segments.clearAt(k);
-            removeEndTagAfter(segments, element.cdataLast);
-        } else {
-            segments.setView(i, "<NAME>");
-            rebuilt.assign("<![CDATA[");
-            rebuilt.append(cleaned);
-            rebuilt.append("]]>");
-            rebuilt.append(element.cdataTail);
-            segments.set(element.cdataFirst, rebuilt);
-            for (std::size_t k = element.cdataFirst + 1; k <= element.cdataLast; ++k)
-                segments.clearAt(k);
-        }
-        i = element.cdataLast;
-    }
+    forEachPayeeElement(segments, [&](const PayeeElement& element) {
+        writePayeeName(segments, element, cleaner.clean(rawPayeeValue(segments, element)));
+    });
 }
 
 void cleanPayeeNames(SegmentList& segments, const OptionSource& source, const LocaleRules& locale)

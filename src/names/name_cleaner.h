@@ -3,6 +3,7 @@
 #include "locale_rules.h"
 #include "name_options.h"
 #include "omit_list.h"
+#include "payee_element.h"
 #include "statement/segment_list.h"
 #include "statement/statement_form.h"
 
@@ -34,6 +35,11 @@ private:
     OmitList omitList_;
     std::string result_;
 };
+
+// Puts name in place of the payee name's value: "<NAME>" and name (inside its
+// CDATA section when the value had one), or nothing when name is empty, in which
+// case the element's end tag goes too.
+void writePayeeName(SegmentList& segments, const PayeeElement& element, std::string_view name);
 
 // Rewrites every payee-name segment in place: "<NAME>" and the cleaned name, or
 // nothing when the name is cleaned away. A name written as a CDATA section is

@@ -67,22 +67,17 @@ std::string namesListText(const std::vector<std::string>& names)
 void forEachPayeeName(const SegmentList& segments, const std::function<void(std::string_view)>& visit)
 {
     std::string display;
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        if (!isPayeeNameSegment(segments[i]))
-            continue;
-        PayeeElement element = locatePayeeElement(segments, i);
+    forEachPayeeElement(segments, [&](const PayeeElement& element) {
         std::string_view value = rawPayeeValue(segments, element);
-        if (!value.empty()) {
-            if (value.find('&') == std::string_view::npos) {
-                visit(value);
-            } else {
-                display = cleanSpecialCharForDisplay(value);
-                visit(display);
-            }
+        if (value.empty())
+            return;
+        if (value.find('&') == std::string_view::npos) {
+            visit(value);
+        } else {
+            display = cleanSpecialCharForDisplay(value);
+            visit(display);
         }
-        if (element.cdata)
-            i = element.cdataLast;
-    }
+    });
 }
 
 } // namespace scrivane

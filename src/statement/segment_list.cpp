@@ -1,9 +1,13 @@
 #include "segment_list.h"
 
+#include "text.h"
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <stdexcept>
 
 namespace scrivane {
 
@@ -19,6 +23,46 @@ std::size_t nextTag(std::string_view text, std::size_t from)
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : text.size();
 }
 
+// Eight bytes of text as a number whose lowest byte is the first, on any machine.
+std::uint64_t loadWord(const char* at)
+{
+    std::uint64_t word;
+    std::memcpy(&word, at, sizeof word);
+    if constexpr (std::endian::native != std::endian::little) {
+        word = 0;
+        for (int k = 0; k < 8; ++k)
+            word |= std::uint64_t(static_cast<unsigned char>(at[k])) << (8 * k);
+    }
+    return word;
+}
+
+// Hands the place of every "<" in text from from on to visit(at), in order, until
+// visit returns true; returns that place, or the text's size. A statement has a
+// "<" every twenty bytes or so, too close together for a memchr per tag to pay:
+// this looks at eight bytes at a time.
+template <class Visit>
+std::size_t forEachTag(std::string_view text, std::size_t from, Visit&& visit)
+{
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    constexpr std::uint64_t tags = 0x3C3C3C3C3C3C3C3Cull; // "<" in every byte
+    const std::size_t size = text.size();
+    std::size_t i = from;
+    for (; i + 8 <= size; i += 8) {
+        const std::uint64_t t = loadWord(text.data() + i) ^ tags;
+        // The high bit of each byte that was "<", and of no other.
+        for (std::uint64_t hits = ~(((t & low7) + low7) | t | low7); hits != 0; hits &= hits - 1) {
+            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+            if (visit(at))
+                return at;
+        }
+    }
+    for (; i < size; ++i) {
+        if (text[i] == '<' && visit(i))
+            return i;
+    }
+    return size;
+}
+
 } // namespace
 
 SegmentList::SegmentList() = default;
@@ -28,6 +72,7 @@ void SegmentList::reset()
     text_ = {};
     count_ = 1;
     marks_.clear();
+    firstRecord_ = noRecord;
     changes_.clear();
     changed_.clear();
     blocks_.clear();
@@ -51,11 +96,12 @@ void splitTagSegments(std::string_view text, SegmentList& segments)
     // next element.
     std::size_t count = 2;
     segments.marks_.push_back(0);
-    for (std::size_t at = nextTag(text, 1); at < text.size(); at = nextTag(text, at + 1)) {
+    forEachTag(text, 1, [&](std::size_t at) {
         if (count % SegmentList::markEvery == 0)
             segments.marks_.push_back(static_cast<std::uint32_t>(at));
         ++count;
-    }
+        return false;
+    });
     segments.count_ = count;
     segments.cursor_ = 1;
     segments.cursorStart_ = 0;
@@ -85,20 +131,35 @@ void SegmentList::locate(std::size_t p) const
     cursorEnd_ = nextTag(text_, at + 1);
 }
 
+std::size_t SegmentList::endAfter(std::size_t start) const
+{
+    return nextTag(text_, start + 1);
+}
+
+std::deque<SegmentList::Change>::const_iterator SegmentList::firstChangeFrom(std::size_t start) const
+{
+    // Names are cleaned front to back, so what is asked for mostly lies past the
+    // last change.
+    if (changes_.empty() || changes_.back().start < start)
+        return changes_.end();
+    return std::lower_bound(
+        changes_.begin(), changes_.end(), start, [](const Change& c, std::size_t at) { return c.start < at; });
+}
+
 const SegmentList::Change* SegmentList::findChange(std::size_t p) const
 {
+    locate(p);
     if (changed_.empty() || !(changed_[p / 64] >> (p % 64) & 1))
         return nullptr;
     // Segments are mostly asked for in order: the change after the one found last
     // is then the one, without a search.
     for (std::size_t k : {changeHint_ + 1, changeHint_}) {
-        if (k < changes_.size() && changes_[k].index == p) {
+        if (k < changes_.size() && changes_[k].start == cursorStart_) {
             changeHint_ = k;
             return &changes_[k];
         }
     }
-    auto it = std::lower_bound(
-        changes_.begin(), changes_.end(), p, [](const Change& c, std::size_t index) { return c.index < index; });
+    auto it = firstChangeFrom(cursorStart_);
     changeHint_ = static_cast<std::size_t>(it - changes_.begin());
     return &*it;
 }
@@ -108,21 +169,63 @@ std::string_view SegmentList::operator[](std::size_t i) const
     if (shifted_ && i == slot_)
         return recordText(slotRecord_);
     const std::size_t p = physical(i);
+    if (p == 0)
+        return recordText(firstRecord_);
     if (const Change* c = findChange(p))
         return recordText(c->record);
-    if (p == 0)
-        return {};
-    locate(p);
     return text_.substr(cursorStart_, cursorEnd_ - cursorStart_);
 }
 
-std::pair<std::size_t, std::size_t> SegmentList::placeInText(std::size_t i) const
+std::size_t SegmentList::findStartingWith(std::size_t from, std::string_view prefix) const
 {
-    const std::size_t p = physical(i);
-    if ((shifted_ && i == slot_) || findChange(p) || p == 0)
-        return {std::string_view::npos, std::string_view::npos};
+    auto startsWith = [prefix](std::string_view text) { return startsWithNoCase(text, prefix); };
+    if (shifted_) {
+        // Only the bank identifier moves elements, after the names are done.
+        for (std::size_t i = from; i < count_; ++i) {
+            if (startsWith((*this)[i]))
+                return i;
+        }
+        return count_;
+    }
+    std::size_t p = from;
+    if (p == 0) {
+        if (startsWith(recordText(firstRecord_)))
+            return 0;
+        p = 1;
+    }
+    if (p >= count_)
+        return count_;
+    // Changed segments are met in text order, the next one known in advance; the
+    // others are looked at where they stand in the text, up to the next "<". The
+    // byte after the "<" turns most of them down at once.
     locate(p);
-    return {cursorStart_, cursorEnd_};
+    auto next = firstChangeFrom(cursorStart_);
+    constexpr std::size_t none = std::string_view::npos;
+    std::size_t changedAt = next == changes_.end() ? none : next->start;
+    const char second = prefix.size() > 1 ? asciiUpper(prefix[1]) : 0;
+    auto mayStart = [&](std::size_t at) {
+        return at == changedAt || second == 0 || (at + 1 < text_.size() && asciiUpper(text_[at + 1]) == second);
+    };
+    auto starts = [&](std::size_t at) {
+        if (at != changedAt)
+            return startsWith(text_.substr(at)); // no "<" in prefix past its first byte
+        const bool found = startsWith(recordText(next->record));
+        changedAt = ++next == changes_.end() ? none : next->start;
+        return found;
+    };
+    std::size_t at = cursorStart_;
+    if (!(mayStart(at) && starts(at))) {
+        at = forEachTag(text_, at + 1, [&](std::size_t tag) {
+            ++p;
+            return mayStart(tag) && starts(tag);
+        });
+        if (at == text_.size())
+            return count_;
+    }
+    cursor_ = p;
+    cursorStart_ = at;
+    cursorEnd_ = nextTag(text_, at + 1);
+    return p;
 }
 
 std::uint32_t SegmentList::storeRecord(std::string_view head, std::string_view tail)
@@ -185,17 +288,22 @@ void SegmentList::change(std::size_t i, std::uint32_t record)
         return;
     }
     const std::size_t p = physical(i);
+    if (p == 0) {
+        firstRecord_ = record;
+        return;
+    }
     if (changed_.empty())
         changed_.assign(count_ / 64 + 1, 0);
     changed_[p / 64] |= std::uint64_t(1) << (p % 64);
-    const Change entry {static_cast<std::uint32_t>(p), record};
-    if (changes_.empty() || changes_.back().index < p) {
+    // Usually the segment just looked at, so the cursor stands on it already.
+    locate(p);
+    const Change entry {static_cast<std::uint32_t>(cursorStart_), record};
+    if (changes_.empty() || changes_.back().start < entry.start) {
         changes_.push_back(entry);
         return;
     }
-    auto it = std::lower_bound(
-        changes_.begin(), changes_.end(), p, [](const Change& c, std::size_t index) { return c.index < index; });
-    if (it != changes_.end() && it->index == p)
+    auto it = changes_.begin() + (firstChangeFrom(entry.start) - changes_.cbegin());
+    if (it != changes_.end() && it->start == entry.start)
         it->record = record;
     else
         changes_.insert(it, entry);
@@ -220,18 +328,10 @@ void SegmentList::moveFrontOver(std::size_t before)
 {
     if (before == 0 || before > count_)
         return;
-    if (shifted_) {
-        // A second move is rare enough to be done one element at a time.
-        for (std::size_t i = 0; i + 1 < before; ++i)
-            set(i, (*this)[i + 1]);
-        clearAt(before - 1);
-        return;
-    }
+    if (shifted_)
+        throw std::logic_error("SegmentList::moveFrontOver: room was made once already");
     // Element 0's old content is overwritten by element 1.
-    if (!changes_.empty() && changes_.front().index == 0) {
-        changes_.pop_front();
-        changed_[0] &= ~std::uint64_t(1);
-    }
+    firstRecord_ = noRecord;
     shifted_ = true;
     slot_ = before - 1;
     slotRecord_ = noRecord;

@@ -81,8 +81,17 @@ public:
 
     // Elements 1 to before - 1 move one place towards the front, over element 0,
     // and element before - 1 becomes empty: room for one new element in front of
-    // element before, for the cost of one change however many elements move.
+    // element before, for the cost of one change however many elements move. The
+    // bank identifier needs one such place in a statement, so a list makes room
+    // once between two splits; a second call throws std::logic_error.
     void moveFrontOver(std::size_t before);
+
+    // The first element from index from on whose text begins with prefix, ASCII
+    // letters compared without regard to case; size() when there is none. prefix
+    // holds no "<" but at its start. One pass over the text finds it, without
+    // building the elements passed over: the payee names of a statement are
+    // found this way, for a fraction of asking for every element in turn.
+    std::size_t findStartingWith(std::size_t from, std::string_view prefix) const;
 
     // Makes the list hold only element 0 and drops everything else.
     void reset();
@@ -102,9 +111,6 @@ public:
         });
     }
 
-    // Where the text of a segment that was never changed starts and ends in the
-    // split text; for a changed segment, {npos, npos}.
-    std::pair<std::size_t, std::size_t> placeInText(std::size_t i) const;
     std::string_view text() const { return text_; }
 
 private:
@@ -113,9 +119,12 @@ private:
     static constexpr std::uint32_t noRecord = 0xFFFFFFFFu;
     static constexpr std::size_t markEvery = 32;
 
+    // A changed segment of the text (element 0 stands in no place of the text and
+    // is kept apart). It is known by where it starts, so that the join finds it
+    // without counting segments.
     struct Change
     {
-        std::uint32_t index; // the segment's place in the split text
+        std::uint32_t start; // the segment's first byte in the split text
         std::uint32_t record; // where its new text lies, or noRecord when empty
     };
 
@@ -133,15 +142,18 @@ private:
         locate(p);
         return cursorStart_;
     }
+    std::size_t endAfter(std::size_t start) const; // where the segment that starts at start ends
     std::uint32_t storeRecord(std::string_view head, std::string_view tail);
     std::string_view recordText(std::uint32_t record) const;
     void change(std::size_t i, std::uint32_t record);
-    const Change* findChange(std::size_t p) const;
+    const Change* findChange(std::size_t p) const; // p >= 1; sets the cursor to p
+    std::deque<Change>::const_iterator firstChangeFrom(std::size_t start) const;
 
     std::string_view text_;
     std::size_t count_ = 1;
     std::vector<std::uint32_t> marks_; // start of segment k * markEvery (segment 1 for k = 0)
-    std::deque<Change> changes_; // by index; a deque never copies itself to grow
+    std::uint32_t firstRecord_ = noRecord; // element 0, empty unless set
+    std::deque<Change> changes_; // in text order; a deque never copies itself to grow
     std::vector<std::uint64_t> changed_; // one bit per segment, set when it has a Change
     // New texts, each a length (7 bits a byte) and the bytes, in blocks that never
     // move; a record is a block number times blockSize plus an offset. A text too
@@ -173,29 +185,28 @@ template <class Deliver>
 void SegmentList::forEachRun(Deliver&& deliver) const
 {
     // Unchanged text between changes goes out as it stands; the element that
-    // moveFrontOver made room for goes in front of segment slot_ + 1.
+    // moveFrontOver made room for goes in front of segment slot_ + 1, and the
+    // element 0 it moved over is no more.
+    if (!shifted_)
+        deliver(recordText(firstRecord_));
     std::size_t from = 0;
     bool slotDone = !shifted_;
-    auto deliverSlotBefore = [&](std::size_t p) {
-        if (slotDone || p < slot_ + 1)
+    const std::size_t slotAt = shifted_ ? startOf(slot_ + 1) : 0;
+    auto deliverSlotBefore = [&](std::size_t start) {
+        if (slotDone || start < slotAt)
             return;
-        std::size_t at = startOf(slot_ + 1);
-        deliver(text_.substr(from, at - from));
+        deliver(text_.substr(from, slotAt - from));
         deliver(recordText(slotRecord_));
-        from = at;
+        from = slotAt;
         slotDone = true;
     };
     for (const Change& c : changes_) {
-        if (shifted_ && c.index == 0)
-            continue;
-        deliverSlotBefore(c.index);
-        std::size_t start = startOf(c.index);
-        std::size_t end = c.index == 0 ? 0 : cursorEnd_;
-        deliver(text_.substr(from, start - from));
+        deliverSlotBefore(c.start);
+        deliver(text_.substr(from, c.start - from));
         deliver(recordText(c.record));
-        from = end;
+        from = endAfter(c.start);
     }
-    deliverSlotBefore(count_);
+    deliverSlotBefore(text_.size());
     deliver(text_.substr(from));
 }
 

@@ -76,30 +76,32 @@ bool isLatin1Name(std::string_view name)
 bool holdsUtf8Letters(const SegmentList& segments)
 {
     bool beyondAscii = false;
-    // A "<" never stands inside a multi-byte sequence, so segments can be checked one by one.
-    for (std::string_view seg : segments) {
-        for (std::size_t i = 0; i < seg.size();) {
-            // Statements are nearly all ASCII: skip it eight bytes at a time.
-            std::uint64_t word = 0;
-            if (i + sizeof word <= seg.size()) {
-                std::memcpy(&word, seg.data() + i, sizeof word);
-                if ((word & 0x8080808080808080ull) == 0) {
-                    i += sizeof word;
+    bool valid = true;
+    // A "<" never stands inside a multi-byte sequence, so the pieces of the joined
+    // text (whole segments each) can be checked one by one: for a list as split,
+    // that is the whole text in one piece.
+    segments.forEachPiece([&](std::string_view piece) {
+        for (std::size_t i = 0; valid && i < piece.size();) {
+            // Statements are nearly all ASCII: skip it 32 bytes at a time.
+            std::uint64_t words[4];
+            if (i + sizeof words <= piece.size()) {
+                std::memcpy(words, piece.data() + i, sizeof words);
+                if (((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull) == 0) {
+                    i += sizeof words;
                     continue;
                 }
             }
-            if (static_cast<unsigned char>(seg[i]) < 0x80) {
+            if (static_cast<unsigned char>(piece[i]) < 0x80) {
                 ++i;
                 continue;
             }
-            const std::size_t length = decodeUtf8(seg.substr(i)).length;
-            if (length == 0)
-                return false;
+            const std::size_t length = decodeUtf8(piece.substr(i)).length;
+            valid = length != 0;
             beyondAscii = true;
             i += length;
         }
-    }
-    return beyondAscii;
+    });
+    return valid && beyondAscii;
 }
 
 } // namespace
