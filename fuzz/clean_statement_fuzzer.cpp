@@ -7,6 +7,8 @@
 // identifier steps are then held to their invariants on the converted text.
 // The check of what was written never fails, gives the same findings for the
 // same bytes, and places every finding in the statement as it came.
+// Any statement that stays XML (for Quicken and Other, and for QuickBooks when
+// asked to keep its form) and came in well-formed goes out well-formed.
 
 #include "conversion_invariants.h"
 #include "fuzz_input.h"
@@ -17,13 +19,31 @@
 #include "names/statement_cleaner.h"
 #include "statement/sgml_conversion.h"
 #include "statement/statement_check.h"
+#include "statement/xml_reader.h"
 
 #include <algorithm>
-
 #include <cstdint>
 
 using namespace scrivane;
 using namespace scrivane::fuzz;
+
+namespace {
+
+// Whether the XML reader reads the document to its end.
+bool wellFormed(std::string_view document)
+{
+    struct Accept : XmlHandler
+    {
+        void processingInstruction(std::string_view, std::string_view) override { }
+        bool startElement(std::string_view, bool) override { return true; }
+        bool endElement(std::string_view) override { return true; }
+        bool text(std::u32string_view, TextOrigin) override { return true; }
+        std::string stopReason() const override { return {}; }
+    } accept;
+    return readXml(document, accept).empty();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -40,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The same run step by step, each step held to its own invariants.
     SegmentList steps;
     splitTagSegments(text, steps);
-    const bool xmlForQuickBooks = config.target == Target::QuickBooks && isXmlForm(steps);
+    const bool xmlIn = isXmlForm(steps);
+    const bool xmlForQuickBooks = config.target == Target::QuickBooks && xmlIn;
     FUZZ_CHECK(!form.converted || xmlForQuickBooks, "only an XML statement for QuickBooks is converted");
     FUZZ_CHECK(form.converted || form.notConverted.empty() != xmlForQuickBooks,
                "an XML statement for QuickBooks is converted, or the user is told why not");
@@ -100,6 +121,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         = 1 + std::max(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
     for (const Finding& f : findings)
         FUZZ_CHECK(f.line >= 1 && f.line <= lines, "every finding points at a line of the statement as it came");
+
+    if (xmlIn && wellFormed(text)) {
+        if (!form.converted)
+            FUZZ_CHECK(wellFormed(written), "an XML statement kept in its form stays well-formed");
+        if (config.target == Target::QuickBooks) {
+            SegmentList kept;
+            std::string unused;
+            cleanStatement(text, unused, kept, config.target, config.options, locale, FormChoice::Keep);
+            FUZZ_CHECK(wellFormed(joinSegments(kept)), "an XML statement kept in its form stays well-formed");
+        }
+    }
 
     if (form.converted)
         FUZZ_CHECK(written.size() <= converted.size() + 26, "only the identifier element makes the statement longer");

@@ -100,16 +100,53 @@ std::string_view NameCleaner::clean(std::string_view rawName)
 
 namespace {
 
-// An end tag of the payee name, with whatever follows it up to the next tag.
-bool isPayeeEndTag(std::string_view segment)
+bool isMarkupSpace(char c)
 {
-    return startsWithNoCase(segment, "</NAME>");
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
+// The end tag of a payee name, with whatever follows it up to the next tag. XML
+// allows white space before its ">".
+bool isPayeeEndTag(std::string_view segment)
+{
+    if (!startsWithNoCase(segment, "</NAME"))
+        return false;
+    std::size_t k = 6;
+    while (k < segment.size() && isMarkupSpace(segment[k]))
+        ++k;
+    return k < segment.size() && segment[k] == '>';
+}
+
+// The segment after a comment or processing instruction that starts at segment
+// i (one holding a "<" runs over several segments); i when none starts there.
+// The search stops at the next payee name, so an unclosed comment costs no more
+// than the segments up to it.
+std::size_t pastAside(const SegmentList& segments, std::size_t i)
+{
+    const std::string_view first = segments[i];
+    const bool comment = first.starts_with("<!--");
+    if (!comment && !first.starts_with("<?"))
+        return i;
+    const std::string_view close = comment ? "-->" : "?>";
+    for (std::size_t k = i; k < segments.size(); ++k) {
+        const std::string_view seg = k == i ? first.substr(comment ? 4 : 2) : segments[k];
+        if (k > i && isPayeeNameSegment(seg))
+            return k;
+        if (seg.find(close) != std::string_view::npos)
+            return k + 1;
+    }
+    return segments.size();
+}
+
+// A name that goes takes its end tag with it, found past any comments between
+// them: an end tag left without its start tag would break an XML statement.
 void removeEndTagAfter(SegmentList& segments, std::size_t last)
 {
-    if (last + 1 < segments.size() && isPayeeEndTag(segments[last + 1]))
-        segments.clearAt(last + 1);
+    std::size_t k = last + 1;
+    for (std::size_t past; k < segments.size() && (past = pastAside(segments, k)) != k;)
+        k = past;
+    if (k < segments.size() && isPayeeEndTag(segments[k]))
+        segments.clearAt(k);
 }
 
 } // namespace
