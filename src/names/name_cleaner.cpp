@@ -151,15 +151,16 @@ void removeEndTagAfter(SegmentList& segments, std::size_t last)
 
 } // namespace
 
-void writePayeeName(SegmentList& segments, const PayeeElement& element, std::string_view name)
+void writePayeeName(SegmentList& segments, const PayeeElement& element, std::string_view name, bool keepTag)
 {
     const std::size_t i = element.index;
+    const std::string_view tag = keepTag ? segments[i].substr(0, 6) : std::string_view("<NAME>");
     if (!element.cdata) {
         if (name.empty()) {
             segments.clearAt(i);
             removeEndTagAfter(segments, i);
         } else {
-            segments.set(i, "<NAME>", name);
+            segments.set(i, tag, name);
         }
         return;
     }
@@ -169,7 +170,7 @@ void writePayeeName(SegmentList& segments, const PayeeElement& element, std::str
         removeEndTagAfter(segments, element.cdataLast);
         return;
     }
-    segments.setView(i, "<NAME>");
+    segments.set(i, tag);
     std::string rebuilt("<![CDATA[");
     rebuilt.append(name);
     rebuilt.append("]]>");
@@ -182,8 +183,11 @@ void writePayeeName(SegmentList& segments, const PayeeElement& element, std::str
 void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale)
 {
     NameCleaner cleaner(options, locale, detectCharset(segments));
+    // XML tells "<name>" from "<NAME>": there a tag stays as it is written, so
+    // that its end tag still closes it.
+    const bool keepTag = isXmlForm(segments);
     forEachPayeeElement(segments, [&](const PayeeElement& element) {
-        writePayeeName(segments, element, cleaner.clean(rawPayeeValue(segments, element)));
+        writePayeeName(segments, element, cleaner.clean(rawPayeeValue(segments, element)), keepTag);
     });
 }
 

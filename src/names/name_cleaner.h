@@ -36,15 +36,16 @@ private:
     std::string result_;
 };
 
-// Puts name in place of the payee name's value: "<NAME>" and name (inside its
-// CDATA section when the value had one), or nothing when name is empty, in which
-// case the element's end tag goes too.
-void writePayeeName(SegmentList& segments, const PayeeElement& element, std::string_view name);
+// Puts name in place of the payee name's value: "<NAME>", or the tag as written
+// with keepTag, and name (inside its CDATA section when the value had one), or
+// nothing when name is empty, in which case the element's end tag goes too.
+void writePayeeName(SegmentList& segments, const PayeeElement& element, std::string_view name, bool keepTag);
 
 // Rewrites every payee-name segment in place: "<NAME>" and the cleaned name, or
-// nothing when the name is cleaned away. A name written as a CDATA section is
-// cleaned inside its section. When a name goes, its end tag goes with it, so that
-// no element is left half removed.
+// nothing when the name is cleaned away. In an XML statement the tag keeps its
+// letter case. A name written as a CDATA section is cleaned inside its section.
+// When a name goes, its end tag goes with it, so that no element is left half
+// removed.
 void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale);
 
 // The same with the options read from the store at this call.

@@ -75,6 +75,8 @@ private slots:
         row("end tag goes with its name", "<NAME>{ACME|Acme}</NAME>\n{<NAME>CHECK 1234</NAME>\n|}<MEMO>x</MEMO>");
         row("end tag spaced as XML allows", "{<NAME>CHECK 1</NAME >|}{<NAME>CHECK 2</name\r\n>|}<NAME>{X|X}</NAME >");
         row("end tag past comments", "{<NAME>CHECK 1|}<!-- a < b --><?pi?>{</NAME>|}{<NAME>CHECK 2|}<!--x--><NAME>Y");
+        row("XML tag as written",
+            "<?xml version='1.0'?><name>{POS 12|Pos}</name>{<name>CHECK 1</name>|}<Name>{A|A}</Name>");
         row("cdata", "<NAME><![CDATA[{ ACME  CORP |Acme Corp}]]>\n</NAME>\r\n<MEMO>");
         row("cdata cleaned away", "<MEMO>a\n{<NAME><![CDATA[CHECK 1234]]></NAME>\n|}<MEMO>b");
         row("cdata holding <", "<NAME><![CDATA[{A<B CORP|A<b Corp}]]></NAME>");
