@@ -9,11 +9,11 @@
 #include "platform/message_box.h"
 #include "settings/user_settings.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -74,7 +74,8 @@ int main(int argc, char* argv[])
         control(*options, "previewNames")->click();
         QApplication::processEvents();
         previews.push_back(timer.nsecsElapsed() / 1e6);
-        if (!windows.nameList() || control<QPlainTextEdit>(*windows.nameList(), "namelist")->toPlainText().isEmpty())
+        if (!windows.nameList()
+            || control<QAbstractItemView>(*windows.nameList(), "namelist")->model()->rowCount() == 0)
             return 1;
 
         timer.restart();

@@ -1,9 +1,9 @@
 #include "name_list_preview.h"
 
+#include "text_lines_view.h"
 #include "window_access.h"
 #include "window_style.h"
 
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace scrivane {
@@ -15,12 +15,9 @@ NameListPreview::NameListPreview(QWidget* parent)
     makeFixedToolWindow(*this, QStringLiteral("Payee Names List"), 333, 511);
     setAccessibleRole(*this, QAccessible::Dialog);
 
-    namelist_ = placeControl<QPlainTextEdit>(this, "namelist", 20, 20, 289, 429);
-    namelist_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The list is for reading and copying; nothing reads an edit back.
-    namelist_->setReadOnly(true);
-    namelist_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    namelist_->setTabChangesFocus(true);
+    // The list is for reading and copying; a view of its lines, not a text
+    // document, so that a statement of many names opens at once.
+    namelist_ = placeControl<TextLinesView>(this, "namelist", 20, 20, 289, 429);
     namelist_->setAccessibleName(QStringLiteral("Payee names"));
 
     myClose_ = placeControl<QPushButton>(this, "myClose", 224, 468, 85, 26);
@@ -33,8 +30,8 @@ NameListPreview::NameListPreview(QWidget* parent)
 void NameListPreview::setNames(const QString& names)
 {
     // A CR LF pair is one line break here, and so is a carriage return or a line
-    // feed standing alone inside a name: the box shows each as a new line.
-    namelist_->setPlainText(names);
+    // feed standing alone inside a name: each starts a new line of the list.
+    namelist_->setText(names);
 }
 
 } // namespace scrivane

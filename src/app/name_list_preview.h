@@ -3,10 +3,11 @@
 #include <QString>
 #include <QWidget>
 
-class QPlainTextEdit;
 class QPushButton;
 
 namespace scrivane {
+
+class TextLinesView;
 
 // The names list window: the payee names of one preview, one per line.
 class NameListPreview : public QWidget
@@ -16,11 +17,12 @@ class NameListPreview : public QWidget
 public:
     explicit NameListPreview(QWidget* parent = nullptr);
 
-    // Replaces the whole list; the names are joined by CR LF.
+    // Replaces the whole list; the names are joined by CR LF, and the list shows
+    // the lines of that text.
     void setNames(const QString& names);
 
 private:
-    QPlainTextEdit* namelist_ = nullptr;
+    TextLinesView* namelist_ = nullptr;
     QPushButton* myClose_ = nullptr;
 };
 

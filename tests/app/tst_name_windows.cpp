@@ -1,9 +1,11 @@
 #include "app/nam_windows.h"
+#include "app/text_lines_view.h"
 #include "form_fixture.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -35,11 +37,21 @@ class TestNameWindows : public FormTest
         return windows_->nameOptions() ? nullptr : windows_->showNameOptions();
     }
 
+    // The lines of the list, as its view shows them, joined by line feeds as a text box gives its text.
+    static QString listed(const NameListPreview& list)
+    {
+        const QAbstractItemModel* lines = control<QAbstractItemView>(list, "namelist")->model();
+        QStringList texts;
+        for (int row = 0; row < lines->rowCount(); ++row)
+            texts << lines->index(row, 0).data().toString();
+        return texts.join('\n');
+    }
+
     QString preview(const char* button)
     {
         click(*windows_->showNameOptions(), button);
         NameListPreview* list = windows_->nameList();
-        return list && list->isVisible() ? control<QPlainTextEdit>(*list, "namelist")->toPlainText() : "<no list>";
+        return list && list->isVisible() ? listed(*list) : "<no list>";
     }
 
 private slots:
@@ -183,6 +195,56 @@ private slots:
             clicked << window->objectName() + (window->isVisible() ? " open" : " closed");
         }
         QCOMPARE(clicked.join(' '), "previewRawNames:1 previewNames:1 namOptions closed nameListPreview closed");
+    }
+
+    // The list holds the lines of the text the box held: a name that ends its line in the file leaves an empty line
+    // after it. Keys and the mouse select whole lines, copied as text; a screen reader meets the lines as list items.
+    void listReadsAsTheTextBoxDid()
+    {
+        QByteArray statement;
+        QStringList names;
+        for (int k = 1; k <= 60; ++k) {
+            names << QString("N%1").arg(k) << "";
+            statement += "<STMTTRN><NAME>" + names[2 * k - 2].toLatin1() + "\r\n</STMTTRN>";
+        }
+        writeFile(path("s.ofx"), statement + "<NAME>CAF&amp;\xC3\xA9\xC2\xA0X");
+        box(*form_)->setText(path("s.ofx"));
+        QCOMPARE(preview("previewRawNames"), names.join('\n') + "\nCAF&\u00e9\u00a0X");
+        NameListPreview* list = windows_->nameList();
+        auto* view = control<TextLinesView>(*list, "namelist");
+        QApplication::setActiveWindow(list);
+        view->setFocus();
+        QTRY_VERIFY(view->hasFocus());
+        auto row = [view] { return view->currentIndex().row(); };
+        auto copied = [view] {
+            QApplication::clipboard()->clear();
+            QTest::keySequence(view, QKeySequence::Copy);
+            return QApplication::clipboard()->text();
+        };
+
+        QTest::keyClick(view, Qt::Key_End);
+        QCOMPARE(row(), 120);
+        QTest::keyClick(view, Qt::Key_Home);
+        QCOMPARE(row(), 0);
+        QTest::keyClick(view, Qt::Key_PageDown);
+        QVERIFY2(row() > 10 && row() < 40, qPrintable(QString::number(row())));
+        QTest::keyClick(view, Qt::Key_Home);
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(copied(), "N1\n\nN2");
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(6, 0)).center());
+        QTest::mouseClick(
+            view->viewport(), Qt::LeftButton, Qt::ShiftModifier, view->visualRect(view->model()->index(4, 0)).center());
+        QCOMPARE(copied(), "N3\n\nN4");
+        QTest::keySequence(view, QKeySequence::SelectAll);
+        QCOMPARE(copied(), names.join('\n') + "\nCAF&\u00e9 X");
+
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(view);
+        QCOMPARE(face->role(), QAccessible::List);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Payee names"));
+        QCOMPARE(face->childCount(), 121);
+        QCOMPARE(face->child(2)->role(), QAccessible::ListItem);
+        QCOMPARE(face->child(2)->text(QAccessible::Name), QStringLiteral("N2"));
     }
 
     // The program runs on while the dialog is open, and a preview then takes the path last stored, not the box's.
