@@ -2,6 +2,7 @@
 
 #include "invariants.h"
 
+#include "statement/utf8.h"
 #include "statement/windows1252.h"
 #include "statement/xml_reader.h"
 
@@ -16,25 +17,6 @@ namespace {
 // that holds elements, "NAME=text" for one that holds text or nothing. Text that
 // is only white space counts as none.
 using Events = std::vector<std::string>;
-
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
 
 bool blank(std::string_view text)
 {
