@@ -5,7 +5,9 @@
 #include "windows1252.h"
 #include "xml_reader.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace scrivane {
@@ -174,6 +176,12 @@ private:
     std::string reason_;
 };
 
+// The line a reader's problem names ("line 12: ..."), or 0.
+unsigned long lineOf(const std::string& problem)
+{
+    return std::strtoul(problem.c_str() + std::min<std::size_t>(problem.size(), 5), nullptr, 10);
+}
+
 // A value fit for a header line: printable ASCII without spaces, and without the
 // markup characters that would make a reader take part of the header for a tag.
 bool isHeaderValue(std::string_view value)
@@ -194,10 +202,28 @@ SgmlConversion convertToSgml(std::string_view xml)
     SgmlConversion result;
     std::string body;
     body.reserve(xml.size());
-    SgmlWriter writer(body);
-    std::string problem = readXml(xml, writer);
+    std::string instruction;
+    const auto read = [&](BodyRules rules) {
+        body.clear();
+        SgmlWriter writer(body);
+        std::string problem = readXml(xml, writer, rules);
+        instruction = writer.ofxInstruction();
+        return problem;
+    };
+    std::string problem = read(BodyRules::Xml);
+    std::string form = "well-formed XML";
+    if (problem.starts_with("line ")) {
+        // Some banks write the body of OFX 1, its data elements left open, under the
+        // header of OFX 2; read by the rules it was written by, it converts like any
+        // other. Where neither reading gets through, the one that got further tells.
+        std::string asOfx1 = read(BodyRules::Ofx1);
+        if (!asOfx1.starts_with("line ") || lineOf(asOfx1) > lineOf(problem)) {
+            problem = std::move(asOfx1);
+            form = "well-formed XML, nor a body of OFX 1 under an XML header";
+        }
+    }
     if (!problem.empty()) {
-        result.reason = problem.starts_with("line ") ? "it is not well-formed XML (" + problem + ")" : problem;
+        result.reason = problem.starts_with("line ") ? "it is not " + form + " (" + problem + ")" : problem;
         return result;
     }
 
@@ -219,7 +245,7 @@ SgmlConversion convertToSgml(std::string_view xml)
         else if (key == "CHARSET")
             value = "1252";
         else if (key != "COMPRESSION")
-            value = pseudoAttribute(writer.ofxInstruction(), key);
+            value = pseudoAttribute(instruction, key);
         if (value.empty())
             value = "NONE";
         if (!isHeaderValue(value)) {

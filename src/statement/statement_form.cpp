@@ -116,9 +116,11 @@ Charset detectCharset(const SegmentList& segments)
         std::string upper = upperAscii(seg);
         if (upper.starts_with("<?XML")) {
             std::string enc = xmlEncoding(upper);
+            // UTF-16 could not have spelt "<?xml" in single bytes: a statement that
+            // declares it is 8-bit text, 1252 unless its bytes are UTF-8 (below).
             if (enc.empty() || enc == "UTF-8" || enc == "UTF8")
                 found = Charset::Utf8;
-            else if (isLatin1Name(enc))
+            else if (isLatin1Name(enc) || enc == "UTF-16" || enc == "UTF16")
                 found = Charset::Windows1252;
             decided = true;
             return;

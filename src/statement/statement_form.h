@@ -13,7 +13,8 @@ enum class Charset {
 
 // Looks at what stands before the first element: the OFX 1 header lines, or the
 // XML declaration and processing instructions of the XML form. A statement that
-// declares 1252 but whose bytes are valid UTF-8 beyond ASCII is read as UTF-8.
+// declares 1252 but whose bytes are valid UTF-8 beyond ASCII is read as UTF-8; so
+// is one that declares UTF-16 over 8-bit bytes, else as 1252.
 Charset detectCharset(const SegmentList& segments);
 
 // The XML form begins, after an optional byte-order mark and white space, with

@@ -60,6 +60,18 @@ constexpr Utf8Char decodeUtf8(std::string_view bytes)
     return {code, length};
 }
 
+// Whether bytes are well-formed UTF-8 throughout; ASCII is.
+constexpr bool isWellFormedUtf8(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t length = decodeUtf8(bytes.substr(i)).length;
+        if (length == 0)
+            return false;
+        i += length;
+    }
+    return true;
+}
+
 // Appends code's UTF-8 form; code is taken to be a code point (at most U+10FFFF).
 inline void appendUtf8(std::string& out, char32_t code)
 {

@@ -1,5 +1,6 @@
 #include "xml_reader.h"
 
+#include "ofx_aggregates.h"
 #include "utf8.h"
 #include "windows1252.h"
 
@@ -48,6 +49,17 @@ std::string upper(std::string_view s)
     return out;
 }
 
+// Whether text begins with the end tag of name: "</", the name, white space, ">".
+bool beginsEndTagOf(std::string_view text, std::string_view name)
+{
+    if (!text.starts_with("</") || !text.substr(2).starts_with(name))
+        return false;
+    std::size_t at = 2 + name.size();
+    while (at < text.size() && isSpace(text[at]))
+        ++at;
+    return at < text.size() && text[at] == '>';
+}
+
 std::string codePointText(char32_t c)
 {
     char buffer[16];
@@ -58,9 +70,10 @@ std::string codePointText(char32_t c)
 class Reader
 {
 public:
-    Reader(std::string_view document, XmlHandler& handler)
+    Reader(std::string_view document, XmlHandler& handler, BodyRules rules)
         : doc_(document)
         , handler_(handler)
+        , rules_(rules)
     {
     }
 
@@ -246,6 +259,10 @@ private:
     {
         if (name == "UTF-8" || name == "UTF8")
             encoding_ = Encoding::Utf8;
+        else if ((name == "UTF-16" || name == "UTF16") && doc_.find('\0') == std::string_view::npos)
+            // Text in UTF-16 could not have spelt "<?xml" in single bytes: these
+            // are 8-bit bytes, read as what they are.
+            encoding_ = isWellFormedUtf8(doc_) ? Encoding::Utf8 : Encoding::Windows1252;
         else if (name == "US-ASCII" || name == "USASCII" || name == "ASCII")
             encoding_ = Encoding::Ascii;
         else if (name == "ISO-8859-1" || name == "ISO8859-1" || name == "ISO_8859-1" || name == "LATIN1")
@@ -413,7 +430,29 @@ private:
         if (empty)
             return detached_ || toHandler(handler_.endElement(name));
         open_.push_back(name);
+        openData_.push_back(rules_ == BodyRules::Ofx1 && !isOfxAggregate(name));
         return true;
+    }
+
+    // By the OFX 1 rules the open data element ends here: at the end of the
+    // document, or at a tag other than its own end tag.
+    bool dataElementEndsHere() const
+    {
+        if (!openData_.back() || (!atEnd() && (doc_[pos_] != '<' || lookingAt("<!") || lookingAt("<?"))))
+            return false;
+        return !beginsEndTagOf(doc_.substr(pos_), open_.back());
+    }
+
+    bool endDataElement()
+    {
+        while (!literal_.empty() && isSpace(static_cast<char>(literal_.back())))
+            literal_.pop_back();
+        if (!flushText())
+            return false;
+        const std::string_view name = open_.back();
+        open_.pop_back();
+        openData_.pop_back();
+        return detached_ || toHandler(handler_.endElement(name));
     }
 
     bool readEndTag()
@@ -429,6 +468,7 @@ private:
             return fail("the end tag </" + std::string(name) + "> does not close <" + std::string(open_.back()) + ">");
         ++pos_;
         open_.pop_back();
+        openData_.pop_back();
         return detached_ || toHandler(handler_.endElement(name));
     }
 
@@ -476,6 +516,11 @@ private:
         if (!readStartTag())
             return false;
         while (!open_.empty()) {
+            if (dataElementEndsHere()) {
+                if (!endDataElement())
+                    return false;
+                continue;
+            }
             if (atEnd())
                 return fail("the statement ends before the end tag </" + std::string(open_.back()) + ">");
             const char ch = doc_[pos_];
@@ -516,19 +561,21 @@ private:
     std::string_view doc_;
     XmlHandler& handler_;
     std::size_t pos_ = 0;
+    BodyRules rules_;
     Encoding encoding_ = Encoding::Utf8;
     std::string error_;
     std::string stopReason_;
     bool detached_ = false;
     std::vector<std::string_view> open_;
+    std::vector<bool> openData_; // for each open element, whether it is a data element of OFX 1
     std::u32string literal_;
 };
 
 } // namespace
 
-std::string readXml(std::string_view document, XmlHandler& handler)
+std::string readXml(std::string_view document, XmlHandler& handler, BodyRules rules)
 {
-    return Reader(document, handler).run();
+    return Reader(document, handler, rules).run();
 }
 
 } // namespace scrivane

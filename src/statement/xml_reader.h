@@ -30,13 +30,20 @@ public:
     virtual std::string stopReason() const = 0;
 };
 
+// How the elements of a body end. XML closes every element. OFX 1 closes only
+// its aggregates; a data element ends at the next tag, its end tag optional, and
+// white space before that tag is layout. Some banks write such a body under the
+// header of OFX 2.
+enum class BodyRules { Xml, Ofx1 };
+
 // Reads a statement in the XML form and tells the handler what it holds. Returns
 // an empty text when the document was read to its end, otherwise why not: where
 // the document is not well-formed XML (what a validating reader such as xmllint
 // rejects, apart from a document type declaration, which this reader does not
-// read), or the handler's reason. Comments and white space outside elements are
-// passed over. Encodings read: UTF-8 (the default), US-ASCII, ISO-8859-1 and
-// Windows-1252.
-std::string readXml(std::string_view document, XmlHandler& handler);
+// read) or breaks the OFX 1 rules, or the handler's reason. Comments and white
+// space outside elements are passed over. Encodings read: UTF-8 (the default),
+// US-ASCII, ISO-8859-1 and Windows-1252; "UTF-16" declared over 8-bit bytes, as
+// some banks do, is taken for what the bytes are, UTF-8 or else Windows-1252.
+std::string readXml(std::string_view document, XmlHandler& handler, BodyRules rules = BodyRules::Xml);
 
 } // namespace scrivane

@@ -52,8 +52,8 @@ private slots:
             << xmlStatement("CCSTMTTRNRS") << Target::QuickBooks << FormChoice::Keep << false
             << QByteArray("<CODE>0</CODE></STATUS><INTU.BID>3106</INTU.BID></SONRS>");
         // Not well-formed: cleaned as it is, and the identifier closed as XML wants.
-        QTest::newRow("malformed") << xmlStatement("STMTTRNRS", {}, "<BAD>") << Target::QuickBooks << forTarget << false
-                                   << QByteArray("<CODE>0</CODE></STATUS><INTU.BID>5885</INTU.BID></SONRS>");
+        QTest::newRow("malformed") << xmlStatement("STMTTRNRS", {}, "</BAD>") << Target::QuickBooks << forTarget
+                                   << false << QByteArray("<CODE>0</CODE></STATUS><INTU.BID>5885</INTU.BID></SONRS>");
     }
     void form()
     {

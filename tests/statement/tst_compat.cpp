@@ -102,6 +102,10 @@ private slots:
         QTest::newRow("xml") << QByteArray("<?xml version=\"1.0\"?><OFX>") << Charset::Utf8;
         QTest::newRow("xml, us-ascii") << QByteArray("<?xml version='1.0' encoding='us-ascii'?><OFX>")
                                        << Charset::Ascii;
+        // UTF-16 declared over single bytes: they are read for what they are.
+        const QByteArray utf16 = "<?xml version=\"1.0\" encoding=\"utf-16\"?><OFX><NAME>CAF";
+        QTest::newRow("xml, utf-16 over 1252") << utf16 + "\xC9" << Charset::Windows1252;
+        QTest::newRow("xml, utf-16 over UTF-8") << utf16 + "\xC3\x89" << Charset::Utf8;
     }
 
     void charset()

@@ -61,6 +61,12 @@ private slots:
                                       << sgmlHead() + lines({"<OFX>", "<N>\x80\x99", "</OFX>"});
         QTest::newRow("us-ascii") << QByteArray("<?xml version=\"1.0\" encoding=\"USASCII\"?><OFX><N>a</N></OFX>")
                                   << sgmlHead() + lines({"<OFX>", "<N>a", "</OFX>"});
+        // UTF-16 declared over single bytes: they are what they are, UTF-8 where they can be, else Windows-1252.
+        const QByteArray utf16 = "<?xml version=\"1.0\" encoding=\"utf-16\"?>";
+        QTest::newRow("utf-16 over utf-8")
+            << utf16 + "<OFX><N>Caf\xC3\xA9</N></OFX>" << sgmlHead() + lines({"<OFX>", "<N>Caf\xE9", "</OFX>"});
+        QTest::newRow("utf-16 over 1252")
+            << utf16 + "<OFX><N>Caf\xE9 \x80</N></OFX>" << sgmlHead() + lines({"<OFX>", "<N>Caf\xE9 \x80", "</OFX>"});
         QTest::newRow("numeric references") << xmlHead + "<OFX><N>&#233;&#x20AC;&#65;</N></OFX>"
                                             << sgmlHead()
                 + lines({"<OFX>",
@@ -81,6 +87,36 @@ private slots:
             << xmlHead + "<OFX><M> a  b </M></OFX>" << sgmlHead() + lines({"<OFX>", "<M> a  b ", "</OFX>"});
         QTest::newRow("processing instruction inside")
             << xmlHead + "<OFX><?x y?><A>1<?x?>2</A></OFX>" << sgmlHead() + lines({"<OFX>", "<A>12", "</OFX>"});
+
+        // The body of OFX 1 under an XML header: aggregates are closed, a data element ends at the next tag (its
+        // end tag optional), and white space before that tag is layout.
+        QTest::newRow("OFX 1 body") << xmlHead
+                + lines({"<OFX>",
+                         "<SONRS>",
+                         "<STATUS>",
+                         "<CODE>0",
+                         "<SEVERITY>INFO  ",
+                         "</STATUS>",
+                         "<DTSERVER>20170510</DTSERVER>",
+                         "<MEMO>",
+                         "<NAME>AT&amp;T",
+                         "</SONRS>",
+                         "</OFX>"})
+                                    << sgmlHead()
+                + lines({"<OFX>",
+                         "<SONRS>",
+                         "<STATUS>",
+                         "<CODE>0",
+                         "<SEVERITY>INFO",
+                         "</STATUS>",
+                         "<DTSERVER>20170510",
+                         "<MEMO></MEMO>",
+                         "<NAME>AT&amp;T",
+                         "</SONRS>",
+                         "</OFX>"});
+        QTest::newRow("OFX 1 body, utf-16 declared")
+            << utf16 + "<OFX><STMTTRN><NAME>Caf\xE9<MEMO>x</STMTTRN></OFX>"
+            << sgmlHead() + lines({"<OFX>", "<STMTTRN>", "<NAME>Caf\xE9", "<MEMO>x", "</STMTTRN>", "</OFX>"});
 
         // Entities stay entities; other references become their characters.
         QTest::newRow("entities") << xmlHead + "<OFX><N>AT&amp;T &lt;&gt; a>b</N></OFX>"
@@ -130,8 +166,11 @@ private slots:
                                        << "text stands beside the elements";
         QTest::newRow("text after an element") << xmlHead + "<OFX><A>2</A>x</OFX>"
                                                << "text stands beside the elements inside <OFX>";
-        QTest::newRow("unknown encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-16\"?><OFX/>")
-                                          << "its encoding UTF-16 is not one that Scrivane reads";
+        QTest::newRow("unknown encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"EBCDIC\"?><OFX/>")
+                                          << "its encoding EBCDIC is not one that Scrivane reads";
+        QTest::newRow("utf-16 with NUL bytes")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-16\"?><OFX>") + '\0' + "</OFX>"
+            << "its encoding UTF-16 is not one that Scrivane reads";
 
         QTest::newRow("document type") << xmlHead + "<!DOCTYPE OFX><OFX/>"
                                        << "it has a document type declaration, which Scrivane does not read";
@@ -142,9 +181,14 @@ private slots:
             QTest::newRow(name) << text << QString(notXml) + where;
         };
         bad("tags cross", xmlHead + "<OFX>\n<A><B>1</A></B></OFX>", "4: the end tag </A> does not close <B>)");
-        bad("SGML inside XML",
-            xmlHead + "<OFX>\n<CODE>0\n<SEVERITY>INFO\n</OFX>",
-            "6: the end tag </OFX> does not close <SEVERITY>");
+        // Where neither reading gets through, the one that got further tells why.
+        bad("OFX 1 body, aggregate left open",
+            xmlHead + "<OFX>\n<STMTTRN>\n<CODE>0\n<SEVERITY>INFO\n</OFX>",
+            "7: the end tag </OFX> does not close <SEVERITY>");
+        QTest::newRow("OFX 1 body, broken further on")
+            << xmlHead + "<OFX>\n<STATUS>\n<CODE>0\n<SEVERITY>INFO\n</STATUS>\n<N>a</M>\n</OFX>"
+            << "it is not well-formed XML, nor a body of OFX 1 under an XML header (line 8: the end tag </M> does not "
+               "close <OFX>)";
         bad("unclosed", xmlHead + "<OFX><A>1</A>", "3: the statement ends before the end tag </OFX>");
         bad("undefined entity", xmlHead + "<OFX><N>&nbsp;</N></OFX>", "3: the entity &nbsp; is not defined");
         bad("bare ampersand", xmlHead + "<OFX><N>A & B</N></OFX>", "3: \"&\" does not begin a reference");
