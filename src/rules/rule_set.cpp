@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <unordered_map>
 
 namespace scrivane {
 
@@ -27,6 +26,85 @@ RE2::Options patternOptions()
     options.set_log_errors(false);
     return options;
 }
+
+// Folded texts to numbers, for the few lookups each name makes: open addressing
+// over a power-of-two table, with a hash that costs a few instructions a byte.
+// The texts must outlive the table.
+class TextTable
+{
+public:
+    bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return entries_.size(); }
+
+    // The value of text, or noRule.
+    std::uint32_t find(std::string_view text) const
+    {
+        if (slots_.empty())
+            return noRule;
+        const std::uint64_t h = hash(text);
+        for (std::size_t i = h & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot slot = slots_[i];
+            if (slot.entry == 0)
+                return noRule;
+            const Entry& entry = entries_[slot.entry - 1];
+            if (slot.check == static_cast<std::uint32_t>(h >> 32) && entry.text == text)
+                return entry.value;
+        }
+    }
+
+    // The value text already has, or value after giving it that.
+    std::uint32_t insert(std::string_view text, std::uint32_t value)
+    {
+        if (const std::uint32_t found = find(text); found != noRule)
+            return found;
+        if ((entries_.size() + 1) * 2 > slots_.size())
+            grow();
+        entries_.push_back({text, hash(text), value});
+        place(entries_.size());
+        return value;
+    }
+
+private:
+    struct Slot
+    {
+        std::uint32_t check = 0; // the hash's high half
+        std::uint32_t entry = 0; // counting from 1; 0 for an empty slot
+    };
+    struct Entry
+    {
+        std::string_view text;
+        std::uint64_t hash;
+        std::uint32_t value;
+    };
+
+    // FNV-1a, its high bits folded into the low ones that pick the slot.
+    static std::uint64_t hash(std::string_view text)
+    {
+        std::uint64_t h = 0xcbf29ce484222325ull;
+        for (const char c : text)
+            h = (h ^ static_cast<unsigned char>(c)) * 0x100000001b3ull;
+        return h ^ (h >> 29);
+    }
+
+    void place(std::size_t entry)
+    {
+        const std::uint64_t h = entries_[entry - 1].hash;
+        std::size_t i = h & (slots_.size() - 1);
+        while (slots_[i].entry != 0)
+            i = (i + 1) & (slots_.size() - 1);
+        slots_[i] = {static_cast<std::uint32_t>(h >> 32), static_cast<std::uint32_t>(entry)};
+    }
+
+    void grow()
+    {
+        slots_.assign(std::max<std::size_t>(16, slots_.size() * 2), Slot {});
+        for (std::size_t e = 1; e <= entries_.size(); ++e)
+            place(e);
+    }
+
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
+};
 
 // A tree of the begins texts' bytes, each node's children in one run of the
 // child arrays, sorted by byte.
@@ -97,14 +175,14 @@ struct RuleSet::Index
     // rules share, and checked for the others when a name holds that word.
     // Both lists are flat: a rule's words (or a word's rules) are the run from
     // its start to the next one's.
-    std::unordered_map<std::string_view, std::uint32_t> wordIds;
+    TextTable wordIds;
     std::vector<std::uint32_t> wordsStart; // by rule
     std::vector<std::uint32_t> words; // word ids, sorted within each rule
     std::vector<std::uint32_t> keyedStart; // by word id
     std::vector<std::uint32_t> keyed; // rules, in order within each word
 
     // Exact: the folded text, first rule only.
-    std::unordered_map<std::string_view, std::uint32_t> exact;
+    TextTable exact;
 
     PrefixTree begins;
 
@@ -175,15 +253,14 @@ std::variant<RuleSet, RuleError> RuleSet::compile(std::vector<PayeeRule> rules)
         case MatchKind::Contains: {
             splitFoldedWords(foldedText(i), found);
             for (std::string_view word : found)
-                x.words.push_back(
-                    x.wordIds.try_emplace(word, static_cast<std::uint32_t>(x.wordIds.size())).first->second);
+                x.words.push_back(x.wordIds.insert(word, static_cast<std::uint32_t>(x.wordIds.size())));
             const auto begin = x.words.begin() + x.wordsStart.back();
             std::sort(begin, x.words.end());
             x.words.erase(std::unique(begin, x.words.end()), x.words.end());
             break;
         }
         case MatchKind::Exact:
-            x.exact.try_emplace(foldedText(i), i);
+            x.exact.insert(foldedText(i), i);
             break;
         case MatchKind::Begins:
             prefixes.emplace_back(foldedText(i), i);
@@ -252,8 +329,7 @@ std::optional<std::size_t> RuleMatcher::firstMatch(std::string_view name)
         foldText(name, true, folded_);
     }
     if (x.has(MatchKind::Exact)) {
-        if (auto it = x.exact.find(folded_); it != x.exact.end())
-            best = it->second;
+        best = x.exact.find(folded_);
     }
     if (x.first(MatchKind::Begins) < best) {
         std::uint32_t node = 0;
@@ -270,8 +346,8 @@ std::optional<std::size_t> RuleMatcher::firstMatch(std::string_view name)
         splitFoldedWords(folded_, words_);
         present_.clear();
         for (std::string_view word : words_) {
-            if (auto it = x.wordIds.find(word); it != x.wordIds.end())
-                present_.push_back(it->second);
+            if (const std::uint32_t id = x.wordIds.find(word); id != noRule)
+                present_.push_back(id);
         }
         std::sort(present_.begin(), present_.end());
         present_.erase(std::unique(present_.begin(), present_.end()), present_.end());
