@@ -92,8 +92,7 @@ int main(int argc, char** argv)
         const FormReport form = cleanStatement(text, converted, segments, target, options, LocaleRules::enUS());
         segments.forEachPiece([](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
         if (check) {
-            const std::string written = joinSegments(segments);
-            const std::vector<Finding> findings = checkStatement(written, target, form.notConverted);
+            const std::vector<Finding> findings = checkStatement(segments, target, form.notConverted);
             std::fprintf(stderr, "%zu findings, %zu standing\n", findings.size(), countStanding(findings));
         }
     } else {

@@ -117,6 +117,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                   && a.level == b.level && a.fixedByClean == b.fixedByClean;
                           }),
                "the same bytes give the same findings");
+    // What was written reads the same whole or in the pieces a writer gets.
+    const std::vector<Finding> joined = checkStatement(written, config.target, form.notConverted);
+    const std::vector<Finding> pieces = checkStatement(segments, config.target, form.notConverted);
+    FUZZ_CHECK(std::equal(joined.begin(),
+                          joined.end(),
+                          pieces.begin(),
+                          pieces.end(),
+                          [](const Finding& a, const Finding& b) {
+                              return a.sameAs(b) && a.line == b.line && a.value == b.value;
+                          }),
+               "the written statement gives the same findings joined and in pieces");
     const std::size_t lines
         = 1 + std::max(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
     for (const Finding& f : findings)

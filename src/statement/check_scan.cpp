@@ -1,5 +1,7 @@
 #include "check_scan.h"
 
+#include "check_values.h"
+
 #include "ofx_aggregates.h"
 #include "text.h"
 #include "utf8.h"
@@ -11,22 +13,15 @@
 
 namespace scrivane {
 
+using namespace check;
+
 namespace {
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool isLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// The bytes that end a tag's name, looked up for every byte of every name.
+// The bytes that end a tag's name (a "<" ends an unfinished tag), looked up for
+// every byte of every name.
 constexpr auto nameEnds = [] {
     std::array<bool, 256> ends {};
-    for (unsigned char c : {'>', ' ', '/', '\t', '\r', '\n'})
+    for (unsigned char c : {'>', '<', ' ', '/', '\t', '\r', '\n'})
         ends[c] = true;
     return ends;
 }();
@@ -34,158 +29,6 @@ constexpr auto nameEnds = [] {
 bool endsName(char c)
 {
     return nameEnds[static_cast<unsigned char>(c)];
-}
-
-bool allDigits(std::string_view s)
-{
-    return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
-}
-
-int number(std::string_view digits)
-{
-    int n = 0;
-    for (char c : digits)
-        n = n * 10 + (c - '0');
-    return n;
-}
-
-// The character set that the statement's own prolog declares: the OFX 1 header's
-// ENCODING and CHARSET lines, or the XML declaration's encoding.
-enum class Declared { Ascii, Latin, Utf8 };
-
-std::string upper(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = asciiUpper(c);
-    return out;
-}
-
-std::string headerField(std::string_view header, std::string_view key)
-{
-    std::size_t pos = 0;
-    while ((pos = header.find(key, pos)) != std::string_view::npos) {
-        const bool lineStart = pos == 0 || header[pos - 1] == '\n' || header[pos - 1] == '\r';
-        const std::size_t colon = pos + key.size();
-        pos = colon;
-        if (!lineStart || colon >= header.size() || header[colon] != ':')
-            continue;
-        const std::size_t end = header.find_first_of("\r\n<", colon);
-        return std::string(trimBlanks(header.substr(colon + 1, end == std::string_view::npos ? end : end - colon - 1)));
-    }
-    return {};
-}
-
-bool isLatinName(std::string_view name)
-{
-    return name == "1252" || name == "WINDOWS-1252" || name == "CP1252" || name == "ISO-8859-1" || name == "8859-1"
-        || name == "ISO8859-1" || name == "LATIN1" || name == "LATIN-1";
-}
-
-// The encoding an XML declaration names; UTF-8 when it names none.
-Declared xmlDeclared(std::string_view declaration)
-{
-    const std::string decl = upper(declaration);
-    const std::size_t enc = decl.find("ENCODING");
-    if (enc == std::string::npos)
-        return Declared::Utf8;
-    const std::size_t quote = decl.find_first_of("\"'", enc);
-    const std::size_t close = quote == std::string::npos ? quote : decl.find(decl[quote], quote + 1);
-    const std::string name = close == std::string::npos ? "" : decl.substr(quote + 1, close - quote - 1);
-    if (name.empty() || name == "UTF-8" || name == "UTF8")
-        return Declared::Utf8;
-    return isLatinName(name) ? Declared::Latin : Declared::Ascii;
-}
-
-// The offset of the first byte at or after from that is 0x80 or above, or npos.
-std::size_t firstHighByte(std::string_view text, std::size_t from)
-{
-    std::size_t i = from;
-    while (i + 8 <= text.size()) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if ((word & 0x8080808080808080ull) != 0)
-            break;
-        i += 8;
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return i;
-    }
-    return std::string_view::npos;
-}
-
-// How many times byte occurs in text, eight bytes at a step: lines are counted
-// for every transaction, and a statement may have millions of lines.
-std::size_t countByte(std::string_view text, char byte)
-{
-    constexpr std::uint64_t ones = 0x0101010101010101ull;
-    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
-    const std::uint64_t pattern = ones * static_cast<unsigned char>(byte);
-    std::size_t count = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        const std::uint64_t v = word ^ pattern; // zero where the byte is
-        // The high bit of each byte of t is set exactly where v has a zero byte.
-        const std::uint64_t t = ~(((v & low7) + low7) | v | low7);
-        // Each byte of t >> 7 is 0 or 1; the multiplication sums them into the top byte.
-        count += static_cast<std::size_t>(((t >> 7) * ones) >> 56);
-    }
-    for (; i < text.size(); ++i)
-        count += text[i] == byte ? 1 : 0;
-    return count;
-}
-
-// Where text stops being valid UTF-8, or npos when it all is.
-std::size_t firstInvalidUtf8(std::string_view text)
-{
-    std::size_t i = firstHighByte(text, 0);
-    while (i != std::string_view::npos) {
-        const std::size_t length = decodeUtf8(text.substr(i)).length;
-        if (length == 0)
-            return i;
-        i = firstHighByte(text, i + length);
-    }
-    return std::string_view::npos;
-}
-
-// Characters of a value as the target counts them: an entity or character
-// reference is one, and so is each UTF-8 sequence where the statement declares UTF-8.
-std::size_t characterCount(std::string_view value, bool utf8)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        if (utf8 && (c & 0xC0) == 0x80)
-            continue;
-        if (c == '&') {
-            const std::size_t semi = value.find(';', i);
-            if (semi != std::string_view::npos && semi - i <= 10)
-                i = semi;
-        }
-        ++count;
-    }
-    return count;
-}
-
-// What may follow "&" in the SGML form: the three entities OFX defines and
-// numeric character references.
-bool startsReference(std::string_view rest)
-{
-    if (rest.starts_with("&amp;") || rest.starts_with("&lt;") || rest.starts_with("&gt;"))
-        return true;
-    if (!rest.starts_with("&#"))
-        return false;
-    std::size_t i = 2;
-    const bool hex = i < rest.size() && (rest[i] == 'x' || rest[i] == 'X');
-    if (hex)
-        ++i;
-    const std::size_t first = i;
-    while (i < rest.size() && (isDigit(rest[i]) || (hex && std::isxdigit(static_cast<unsigned char>(rest[i])))))
-        ++i;
-    return i > first && i < rest.size() && rest[i] == ';';
 }
 
 enum class Tag {
@@ -257,16 +100,17 @@ Tag tagOf(std::string_view name)
 class Scanner
 {
 public:
-    Scanner(std::string_view text, Target target, std::string_view notConverted)
-        : text_(text)
-        , target_(target)
+    Scanner(Target target, std::string_view notConverted)
+        : target_(target)
         , notConverted_(notConverted)
     {
-        // Files from old Macs end their lines with CR alone.
-        newline_ = text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos ? '\r' : '\n';
     }
 
-    StatementScan run();
+    // The statement's text in order, in pieces that each begin where a "<"
+    // does (or at the start): a tag never straddles two pieces. Each piece must
+    // stay valid until finish().
+    void feed(std::string_view piece);
+    StatementScan finish();
 
 private:
     struct Transaction
@@ -296,6 +140,7 @@ private:
         std::vector<std::uint32_t> table;
     };
 
+    // The line of an offset in the current piece.
     std::size_t lineAt(std::size_t offset)
     {
         // Asked for in rising order, so counting goes through the text once.
@@ -319,7 +164,15 @@ private:
     void addToTransaction(
         FindingKind kind, FindingLevel level, std::size_t line, std::string value, std::string element = {});
 
-    std::string_view text_;
+    std::string_view text_; // the current piece
+    bool started_ = false;
+    std::string_view openUntil_; // the closer of a construct still open at a piece's end
+    bool inProlog_ = true;
+    std::string prolog_; // the prolog read in earlier pieces, where it is split
+    bool highByte_ = false;
+    bool invalidUtf8_ = false;
+    std::size_t highLine_ = 1;
+    std::size_t invalidLine_ = 1;
     Target target_;
     std::string_view notConverted_;
     char newline_ = '\n';
@@ -663,22 +516,54 @@ void Scanner::checkCharset()
     // the text is read in the character set that ENCODING and CHARSET declare;
     // the XML form's is UTF-8 unless its declaration names another (XML 1.0,
     // section 4.3.3). Bytes of another set show as other, garbled letters.
-    const std::size_t high = firstHighByte(text_, 0);
-    if (high == std::string_view::npos)
+    if (!highByte_)
         return;
-    const std::size_t invalid = firstInvalidUtf8(text_);
-    auto lineOf = [this](std::size_t offset) { return 1 + countByte(text_.substr(0, offset), newline_); };
-    if (declared_ == Declared::Utf8 && invalid != std::string_view::npos)
-        add(FindingKind::BadCharset, FindingLevel::Warning, lineOf(invalid), "UTF-8");
-    else if (declared_ == Declared::Latin && invalid == std::string_view::npos)
-        add(FindingKind::BadCharset, FindingLevel::Warning, lineOf(high), "1252");
+    if (declared_ == Declared::Utf8 && invalidUtf8_)
+        add(FindingKind::BadCharset, FindingLevel::Warning, invalidLine_, "UTF-8");
+    else if (declared_ == Declared::Latin && !invalidUtf8_)
+        add(FindingKind::BadCharset, FindingLevel::Warning, highLine_, "1252");
 }
 
-StatementScan Scanner::run()
+void Scanner::feed(std::string_view piece)
 {
+    if (!started_) {
+        started_ = true;
+        // Files from old Macs end their lines with CR alone.
+        newline_
+            = piece.find('\n') == std::string_view::npos && piece.find('\r') != std::string_view::npos ? '\r' : '\n';
+    } else {
+        line_ += countByte(text_.substr(counted_), newline_);
+    }
+    text_ = piece;
+    counted_ = 0;
+    nextAmp_ = 0;
+    // A "<" never stands inside a UTF-8 sequence, so each piece is valid or not by itself.
+    if (!highByte_) {
+        if (const std::size_t high = firstHighByte(text_, 0); high != std::string_view::npos) {
+            highByte_ = true;
+            highLine_ = line_ + countByte(text_.substr(0, high), newline_);
+        }
+    }
+    if (highByte_ && !invalidUtf8_) {
+        if (const std::size_t invalid = firstInvalidUtf8(text_); invalid != std::string_view::npos) {
+            invalidUtf8_ = true;
+            invalidLine_ = line_ + countByte(text_.substr(0, invalid), newline_);
+        }
+    }
+    bool& inProlog = inProlog_;
     std::size_t pos = 0;
-    bool inProlog = true;
-    std::string_view prolog;
+    if (!openUntil_.empty()) {
+        // An instruction, comment or CDATA section that an earlier piece opened.
+        // Its closer cannot straddle two pieces, as each piece begins with "<".
+        const std::size_t end = text_.find(openUntil_);
+        const std::size_t stop = end == std::string_view::npos ? text_.size() : end;
+        if (openUntil_ == "]]>")
+            pendingHasText_ = pendingHasText_ || !trimBlanks(text_.substr(0, stop)).empty();
+        if (end == std::string_view::npos)
+            return;
+        pos = end + openUntil_.size();
+        openUntil_ = {};
+    }
     while (pos < text_.size()) {
         const std::size_t lt = text_[pos] == '<' ? pos : text_.find('<', pos);
         if (lt == std::string_view::npos || lt + 1 >= text_.size())
@@ -686,14 +571,14 @@ StatementScan Scanner::run()
         const char next = text_[lt + 1];
         if (inProlog && (isLetter(next) || next == '/')) {
             inProlog = false;
-            prolog = text_.substr(0, lt);
-            readProlog(prolog);
+            readProlog(prolog_ + std::string(text_.substr(0, lt)));
         }
         if (next == '?') {
             const std::size_t end = text_.find("?>", lt);
             const std::string_view target = text_.substr(lt + 2, std::min<std::size_t>(3, text_.size() - lt - 2));
             if (equalsNoCase(target, "xml") || equalsNoCase(target, "OFX")) {
-                std::string_view before = text_.substr(0, lt);
+                const std::string all = prolog_ + std::string(text_.substr(0, lt));
+                std::string_view before = all;
                 if (before.starts_with("\xEF\xBB\xBF"))
                     before.remove_prefix(3);
                 const bool afterSgmlHeader = sgmlHeader_ || startsWithNoCase(trimBlanks(before), "OFXHEADER");
@@ -702,11 +587,17 @@ StatementScan Scanner::run()
                         xmlInstructionLine_ = lineAt(lt);
                 } else if (inProlog) {
                     xmlHeader_ = true;
+                    // The declaration ends at "?>", or where the next "<" stands.
+                    const std::size_t stop = std::min(end, text_.find('<', lt + 1));
                     if (equalsNoCase(target, "xml"))
-                        declared_ = xmlDeclared(text_.substr(lt, end == std::string_view::npos ? 200 : end - lt));
+                        declared_ = xmlDeclared(text_.substr(lt, stop == std::string_view::npos ? stop : stop - lt));
                 }
             }
-            pos = end == std::string_view::npos ? text_.size() : end + 2;
+            if (end == std::string_view::npos) {
+                openUntil_ = "?>";
+                return;
+            }
+            pos = end + 2;
             continue;
         }
         if (next == '!') {
@@ -716,11 +607,16 @@ StatementScan Scanner::run()
             else if (text_.substr(lt).starts_with("<![CDATA["))
                 closer = "]]>";
             const std::size_t end = text_.find(closer, lt + 2);
-            if (closer == "]]>" && end != std::string_view::npos) {
-                const std::size_t from = lt + 9;
-                pendingHasText_ = pendingHasText_ || !trimBlanks(text_.substr(from, end - from)).empty();
+            if (closer == "]]>") {
+                const std::size_t from = std::min(lt + 9, text_.size());
+                const std::size_t stop = end == std::string_view::npos ? text_.size() : end;
+                pendingHasText_ = pendingHasText_ || !trimBlanks(text_.substr(from, stop - from)).empty();
             }
-            pos = end == std::string_view::npos ? text_.size() : end + closer.size();
+            if (end == std::string_view::npos) {
+                openUntil_ = closer;
+                return;
+            }
+            pos = end + closer.size();
             continue;
         }
         const bool closing = next == '/';
@@ -733,9 +629,15 @@ StatementScan Scanner::run()
         std::size_t nameEnd = nameAt;
         while (nameEnd < text_.size() && !endsName(text_[nameEnd]))
             ++nameEnd;
-        const std::size_t gt = nameEnd < text_.size() && text_[nameEnd] == '>' ? nameEnd : text_.find('>', nameEnd);
-        if (gt == std::string_view::npos)
-            break;
+        std::size_t gt = nameEnd < text_.size() && text_[nameEnd] == '>' ? nameEnd : text_.find('>', nameEnd);
+        if (gt != nameEnd) {
+            // A tag ends before the next "<"; one that does not is text.
+            const std::size_t nextLt = text_.find('<', nameEnd);
+            if (gt == std::string_view::npos || nextLt < gt) {
+                pos = nextLt == std::string_view::npos ? text_.size() : nextLt;
+                continue;
+            }
+        }
         const std::string_view name = text_.substr(nameAt, nameEnd - nameAt);
         const bool selfClosing = !closing && text_[gt - 1] == '/';
         std::size_t valueEnd = text_.find('<', gt + 1);
@@ -779,7 +681,13 @@ StatementScan Scanner::run()
         pos = valueEnd;
     }
     if (inProlog)
-        readProlog(text_);
+        prolog_ += text_;
+}
+
+StatementScan Scanner::finish()
+{
+    if (inProlog_)
+        readProlog(prolog_);
     closeAccount();
 
     // The OFX 1.0.2 specification, section 2.5.1: every response opens with the
@@ -813,74 +721,18 @@ StatementScan Scanner::run()
 
 } // namespace
 
-bool isOfxDate(std::string_view value)
-{
-    // YYYYMMDD, YYYYMMDDHHMMSS or YYYYMMDDHHMMSS.XXX, then [+-h[.mm][:ZONE]].
-    std::string_view rest = value;
-    std::string_view zone;
-    if (const std::size_t bracket = rest.find('['); bracket != std::string_view::npos) {
-        zone = rest.substr(bracket);
-        rest = rest.substr(0, bracket);
-    }
-    std::string_view millis;
-    if (const std::size_t dot = rest.find('.'); dot != std::string_view::npos) {
-        millis = rest.substr(dot + 1);
-        rest = rest.substr(0, dot);
-        if (rest.size() != 14 || millis.size() != 3 || !allDigits(millis))
-            return false;
-    }
-    if ((rest.size() != 8 && rest.size() != 14) || !allDigits(rest))
-        return false;
-    const int month = number(rest.substr(4, 2));
-    const int day = number(rest.substr(6, 2));
-    if (month < 1 || month > 12 || day < 1 || day > 31)
-        return false;
-    if (rest.size() == 14
-        && (number(rest.substr(8, 2)) > 23 || number(rest.substr(10, 2)) > 59 || number(rest.substr(12, 2)) > 60))
-        return false;
-    if (zone.empty())
-        return true;
-    if (zone.size() < 3 || zone.back() != ']')
-        return false;
-    std::string_view inner = zone.substr(1, zone.size() - 2);
-    std::string_view name;
-    if (const std::size_t colon = inner.find(':'); colon != std::string_view::npos) {
-        name = inner.substr(colon + 1);
-        inner = inner.substr(0, colon);
-        if (name.empty() || !std::all_of(name.begin(), name.end(), isLetter))
-            return false;
-    }
-    if (!inner.empty() && (inner.front() == '+' || inner.front() == '-'))
-        inner.remove_prefix(1);
-    const std::size_t dot = inner.find('.');
-    const std::string_view hours = inner.substr(0, dot);
-    return allDigits(hours) && hours.size() <= 2 && (dot == std::string_view::npos || allDigits(inner.substr(dot + 1)));
-}
-
-bool isOfxAmount(std::string_view value)
-{
-    if (value.empty() || value.size() > 32)
-        return false;
-    std::string_view rest = value;
-    if (rest.front() == '+' || rest.front() == '-')
-        rest.remove_prefix(1);
-    bool digit = false;
-    bool radix = false;
-    for (char c : rest) {
-        if (isDigit(c)) {
-            digit = true;
-        } else if ((c == '.' || c == ',') && !radix) {
-            radix = true;
-        } else {
-            return false;
-        }
-    }
-    return digit;
-}
-
 StatementScan scanStatement(std::string_view text, Target target, std::string_view notConverted)
 {
-    return Scanner(text, target, notConverted).run();
+    Scanner scanner(target, notConverted);
+    scanner.feed(text);
+    return scanner.finish();
+}
+
+StatementScan scanStatement(const SegmentList& segments, Target target, std::string_view notConverted)
+{
+    Scanner scanner(target, notConverted);
+    segments.forEachPiece([&scanner](std::string_view piece) { scanner.feed(piece); });
+    return scanner.finish();
 }
 
 } // namespace scrivane

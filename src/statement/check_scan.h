@@ -1,5 +1,6 @@
 #pragma once
 
+#include "segment_list.h"
 #include "statement_check.h"
 
 #include <cstddef>
@@ -29,5 +30,7 @@ struct StatementScan
 // One pass over the text, SGML or XML alike: the structure that the target needs
 // and the values that it reads.
 StatementScan scanStatement(std::string_view text, Target target, std::string_view notConverted);
+// The same over the joined text of a segment list, without joining it.
+StatementScan scanStatement(const SegmentList& segments, Target target, std::string_view notConverted);
 
 } // namespace scrivane

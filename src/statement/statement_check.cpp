@@ -197,6 +197,13 @@ std::vector<Finding> checkStatement(std::string_view text, Target target, std::s
     return std::move(scan.findings);
 }
 
+std::vector<Finding> checkStatement(const SegmentList& written, Target target, std::string_view notConverted)
+{
+    StatementScan scan = scanStatement(written, target, notConverted);
+    sortByLine(scan.findings);
+    return std::move(scan.findings);
+}
+
 std::vector<Finding> checkCleaned(const CleanedStatement& cleaned)
 {
     StatementScan in = scanStatement(cleaned.input, cleaned.target, {});

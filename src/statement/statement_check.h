@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compat.h"
+#include "segment_list.h"
 
 #include <cstddef>
 #include <string>
@@ -76,6 +77,9 @@ std::string_view kindWord(FindingKind kind);
 // this on what was written is what the target will meet, at the lines of the
 // file the user now has; it costs one pass over the text.
 std::vector<Finding> checkStatement(std::string_view text, Target target, std::string_view notConverted = {});
+// The same for the statement a clean has in a segment list, read piece by piece
+// as a writer gets it, so that the check needs no joined copy of the text.
+std::vector<Finding> checkStatement(const SegmentList& written, Target target, std::string_view notConverted = {});
 
 // What the clean of input into output would mean for the target, when nothing
 // is written yet: the findings of the output, placed in the input; those of the

@@ -36,6 +36,15 @@ static QByteArray statement(const QByteArray& name, const QByteArray& form = "sg
     return "<?xml version=\"1.0\"?>\n<?OFX OFXHEADER=\"200\"?>\n" + body.toLatin1();
 }
 
+// Kinds and lines, in order: "no-payee@12 long-name@30".
+static QString lines(const std::vector<Finding>& findings)
+{
+    QStringList words;
+    for (const Finding& f : findings)
+        words << QString::fromLatin1(kindWord(f.kind)) + u'@' + QString::number(f.line);
+    return words.join(u' ');
+}
+
 class TestCleanCheck : public QObject
 {
     Q_OBJECT
@@ -195,7 +204,7 @@ private slots:
 
         // The clean brings no new error into any sample, for any target, and every
         // finding points into the file.
-        const qsizetype lines = input.count('\n') + 1;
+        const qsizetype lineCount = input.count('\n') + 1;
         for (Target target : {Target::QuickBooks, Target::Quicken, Target::Other}) {
             SegmentList segments;
             std::string converted;
@@ -203,9 +212,12 @@ private slots:
                 = cleanStatement(text, converted, segments, target, NameOptions {}, LocaleRules::enUS());
             const std::string output = joinSegments(segments);
             const std::vector<Finding> after = checkCleaned({text, output, target, form.converted, form.notConverted});
+            // What the programs check after a clean, without joining what they write.
+            QCOMPARE(lines(checkStatement(segments, target, form.notConverted)),
+                     lines(checkStatement(output, target, form.notConverted)));
             const std::vector<Finding> before = checkStatement(text, target);
             for (const Finding& f : after) {
-                QVERIFY(f.line >= 1 && qsizetype(f.line) <= lines);
+                QVERIFY(f.line >= 1 && qsizetype(f.line) <= lineCount);
                 if (f.level != FindingLevel::Error || f.fixedByClean)
                     continue;
                 const bool known

@@ -1,0 +1,233 @@
+#include "check_values.h"
+
+#include "statement_check.h"
+#include "text.h"
+#include "utf8.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
+
+namespace scrivane {
+
+namespace check {
+
+bool allDigits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
+}
+
+int number(std::string_view digits)
+{
+    int n = 0;
+    for (char c : digits)
+        n = n * 10 + (c - '0');
+    return n;
+}
+
+std::string upper(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = asciiUpper(c);
+    return out;
+}
+
+std::string headerField(std::string_view header, std::string_view key)
+{
+    std::size_t pos = 0;
+    while ((pos = header.find(key, pos)) != std::string_view::npos) {
+        const bool lineStart = pos == 0 || header[pos - 1] == '\n' || header[pos - 1] == '\r';
+        const std::size_t colon = pos + key.size();
+        pos = colon;
+        if (!lineStart || colon >= header.size() || header[colon] != ':')
+            continue;
+        const std::size_t end = header.find_first_of("\r\n<", colon);
+        return std::string(trimBlanks(header.substr(colon + 1, end == std::string_view::npos ? end : end - colon - 1)));
+    }
+    return {};
+}
+
+bool isLatinName(std::string_view name)
+{
+    return name == "1252" || name == "WINDOWS-1252" || name == "CP1252" || name == "ISO-8859-1" || name == "8859-1"
+        || name == "ISO8859-1" || name == "LATIN1" || name == "LATIN-1";
+}
+
+// The encoding an XML declaration names; UTF-8 when it names none.
+Declared xmlDeclared(std::string_view declaration)
+{
+    const std::string decl = upper(declaration);
+    const std::size_t enc = decl.find("ENCODING");
+    if (enc == std::string::npos)
+        return Declared::Utf8;
+    const std::size_t quote = decl.find_first_of("\"'", enc);
+    const std::size_t close = quote == std::string::npos ? quote : decl.find(decl[quote], quote + 1);
+    const std::string name = close == std::string::npos ? "" : decl.substr(quote + 1, close - quote - 1);
+    if (name.empty() || name == "UTF-8" || name == "UTF8")
+        return Declared::Utf8;
+    return isLatinName(name) ? Declared::Latin : Declared::Ascii;
+}
+
+// The offset of the first byte at or after from that is 0x80 or above, or npos.
+std::size_t firstHighByte(std::string_view text, std::size_t from)
+{
+    std::size_t i = from;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & 0x8080808080808080ull) != 0)
+            break;
+        i += 8;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80)
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// How many times byte occurs in text, eight bytes at a step: lines are counted
+// for every transaction, and a statement may have millions of lines.
+std::size_t countByte(std::string_view text, char byte)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    const std::uint64_t pattern = ones * static_cast<unsigned char>(byte);
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        const std::uint64_t v = word ^ pattern; // zero where the byte is
+        // The high bit of each byte of t is set exactly where v has a zero byte.
+        const std::uint64_t t = ~(((v & low7) + low7) | v | low7);
+        // Each byte of t >> 7 is 0 or 1; the multiplication sums them into the top byte.
+        count += static_cast<std::size_t>(((t >> 7) * ones) >> 56);
+    }
+    for (; i < text.size(); ++i)
+        count += text[i] == byte ? 1 : 0;
+    return count;
+}
+
+// Where text stops being valid UTF-8, or npos when it all is.
+std::size_t firstInvalidUtf8(std::string_view text)
+{
+    std::size_t i = firstHighByte(text, 0);
+    while (i != std::string_view::npos) {
+        const std::size_t length = decodeUtf8(text.substr(i)).length;
+        if (length == 0)
+            return i;
+        i = firstHighByte(text, i + length);
+    }
+    return std::string_view::npos;
+}
+
+// Characters of a value as the target counts them: an entity or character
+// reference is one, and so is each UTF-8 sequence where the statement declares UTF-8.
+std::size_t characterCount(std::string_view value, bool utf8)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (utf8 && (c & 0xC0) == 0x80)
+            continue;
+        if (c == '&') {
+            const std::size_t semi = value.find(';', i);
+            if (semi != std::string_view::npos && semi - i <= 10)
+                i = semi;
+        }
+        ++count;
+    }
+    return count;
+}
+
+// What may follow "&" in the SGML form: the three entities OFX defines and
+// numeric character references.
+bool startsReference(std::string_view rest)
+{
+    if (rest.starts_with("&amp;") || rest.starts_with("&lt;") || rest.starts_with("&gt;"))
+        return true;
+    if (!rest.starts_with("&#"))
+        return false;
+    std::size_t i = 2;
+    const bool hex = i < rest.size() && (rest[i] == 'x' || rest[i] == 'X');
+    if (hex)
+        ++i;
+    const std::size_t first = i;
+    while (i < rest.size() && (isDigit(rest[i]) || (hex && std::isxdigit(static_cast<unsigned char>(rest[i])))))
+        ++i;
+    return i > first && i < rest.size() && rest[i] == ';';
+}
+
+} // namespace check
+
+using namespace check;
+
+bool isOfxDate(std::string_view value)
+{
+    // YYYYMMDD, YYYYMMDDHHMMSS or YYYYMMDDHHMMSS.XXX, then [+-h[.mm][:ZONE]].
+    std::string_view rest = value;
+    std::string_view zone;
+    if (const std::size_t bracket = rest.find('['); bracket != std::string_view::npos) {
+        zone = rest.substr(bracket);
+        rest = rest.substr(0, bracket);
+    }
+    std::string_view millis;
+    if (const std::size_t dot = rest.find('.'); dot != std::string_view::npos) {
+        millis = rest.substr(dot + 1);
+        rest = rest.substr(0, dot);
+        if (rest.size() != 14 || millis.size() != 3 || !allDigits(millis))
+            return false;
+    }
+    if ((rest.size() != 8 && rest.size() != 14) || !allDigits(rest))
+        return false;
+    const int month = number(rest.substr(4, 2));
+    const int day = number(rest.substr(6, 2));
+    if (month < 1 || month > 12 || day < 1 || day > 31)
+        return false;
+    if (rest.size() == 14
+        && (number(rest.substr(8, 2)) > 23 || number(rest.substr(10, 2)) > 59 || number(rest.substr(12, 2)) > 60))
+        return false;
+    if (zone.empty())
+        return true;
+    if (zone.size() < 3 || zone.back() != ']')
+        return false;
+    std::string_view inner = zone.substr(1, zone.size() - 2);
+    std::string_view name;
+    if (const std::size_t colon = inner.find(':'); colon != std::string_view::npos) {
+        name = inner.substr(colon + 1);
+        inner = inner.substr(0, colon);
+        if (name.empty() || !std::all_of(name.begin(), name.end(), isLetter))
+            return false;
+    }
+    if (!inner.empty() && (inner.front() == '+' || inner.front() == '-'))
+        inner.remove_prefix(1);
+    const std::size_t dot = inner.find('.');
+    const std::string_view hours = inner.substr(0, dot);
+    return allDigits(hours) && hours.size() <= 2 && (dot == std::string_view::npos || allDigits(inner.substr(dot + 1)));
+}
+
+bool isOfxAmount(std::string_view value)
+{
+    if (value.empty() || value.size() > 32)
+        return false;
+    std::string_view rest = value;
+    if (rest.front() == '+' || rest.front() == '-')
+        rest.remove_prefix(1);
+    bool digit = false;
+    bool radix = false;
+    for (char c : rest) {
+        if (isDigit(c)) {
+            digit = true;
+        } else if ((c == '.' || c == ',') && !radix) {
+            radix = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
+}
+
+} // namespace scrivane
