@@ -145,7 +145,7 @@ private:
     {
         // Asked for in rising order, so counting goes through the text once.
         if (offset > counted_) {
-            line_ += countByte(text_.substr(counted_, offset - counted_), newline_);
+            line_ += countLineBreaks(text_.substr(counted_, offset - counted_));
             counted_ = offset;
         }
         return line_;
@@ -165,7 +165,6 @@ private:
         FindingKind kind, FindingLevel level, std::size_t line, std::string value, std::string element = {});
 
     std::string_view text_; // the current piece
-    bool started_ = false;
     std::string_view openUntil_; // the closer of a construct still open at a piece's end
     bool inProlog_ = true;
     std::string prolog_; // the prolog read in earlier pieces, where it is split
@@ -175,7 +174,6 @@ private:
     std::size_t invalidLine_ = 1;
     Target target_;
     std::string_view notConverted_;
-    char newline_ = '\n';
     std::size_t line_ = 1;
     std::size_t counted_ = 0;
 
@@ -526,14 +524,8 @@ void Scanner::checkCharset()
 
 void Scanner::feed(std::string_view piece)
 {
-    if (!started_) {
-        started_ = true;
-        // Files from old Macs end their lines with CR alone.
-        newline_
-            = piece.find('\n') == std::string_view::npos && piece.find('\r') != std::string_view::npos ? '\r' : '\n';
-    } else {
-        line_ += countByte(text_.substr(counted_), newline_);
-    }
+    // A piece ends before a "<", so no CR LF is split between two pieces.
+    line_ += countLineBreaks(text_.substr(counted_));
     text_ = piece;
     counted_ = 0;
     nextAmp_ = 0;
@@ -541,13 +533,13 @@ void Scanner::feed(std::string_view piece)
     if (!highByte_) {
         if (const std::size_t high = firstHighByte(text_, 0); high != std::string_view::npos) {
             highByte_ = true;
-            highLine_ = line_ + countByte(text_.substr(0, high), newline_);
+            highLine_ = line_ + countLineBreaks(text_.substr(0, high));
         }
     }
     if (highByte_ && !invalidUtf8_) {
         if (const std::size_t invalid = firstInvalidUtf8(text_); invalid != std::string_view::npos) {
             invalidUtf8_ = true;
-            invalidLine_ = line_ + countByte(text_.substr(0, invalid), newline_);
+            invalidLine_ = line_ + countLineBreaks(text_.substr(0, invalid));
         }
     }
     bool& inProlog = inProlog_;

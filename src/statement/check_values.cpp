@@ -88,26 +88,45 @@ std::size_t firstHighByte(std::string_view text, std::size_t from)
     return std::string_view::npos;
 }
 
-// How many times byte occurs in text, eight bytes at a step: lines are counted
-// for every transaction, and a statement may have millions of lines.
-std::size_t countByte(std::string_view text, char byte)
+namespace {
+
+constexpr std::uint64_t ones = 0x0101010101010101ull;
+constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+
+// The high bit of each byte is set exactly where word holds byte.
+std::uint64_t bytesEqual(std::uint64_t word, char byte)
 {
-    constexpr std::uint64_t ones = 0x0101010101010101ull;
-    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
-    const std::uint64_t pattern = ones * static_cast<unsigned char>(byte);
+    const std::uint64_t v = word ^ (ones * static_cast<unsigned char>(byte));
+    return ~(((v & low7) + low7) | v | low7);
+}
+
+std::size_t countHighBits(std::uint64_t t)
+{
+    // Each byte of t >> 7 is 0 or 1; the multiplication sums them into the top byte.
+    return static_cast<std::size_t>(((t >> 7) * ones) >> 56);
+}
+
+} // namespace
+
+std::size_t countLineBreaks(std::string_view text)
+{
+    // LF, CR LF and CR alone each end a line: every LF and every CR, less the
+    // CRs that an LF follows. Eight bytes at a step, since lines are counted
+    // for every transaction and a statement may have millions of them.
     std::size_t count = 0;
     std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
+    for (; i + 9 <= text.size(); i += 8) {
         std::uint64_t word = 0;
+        std::uint64_t next = 0; // the same bytes one place on
         std::memcpy(&word, text.data() + i, sizeof word);
-        const std::uint64_t v = word ^ pattern; // zero where the byte is
-        // The high bit of each byte of t is set exactly where v has a zero byte.
-        const std::uint64_t t = ~(((v & low7) + low7) | v | low7);
-        // Each byte of t >> 7 is 0 or 1; the multiplication sums them into the top byte.
-        count += static_cast<std::size_t>(((t >> 7) * ones) >> 56);
+        std::memcpy(&next, text.data() + i + 1, sizeof next);
+        const std::uint64_t cr = bytesEqual(word, '\r');
+        count += countHighBits(bytesEqual(word, '\n')) + countHighBits(cr) - countHighBits(cr & bytesEqual(next, '\n'));
     }
-    for (; i < text.size(); ++i)
-        count += text[i] == byte ? 1 : 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+            ++count;
+    }
     return count;
 }
 

@@ -32,7 +32,8 @@ enum class Declared { Ascii, Latin, Utf8 };
 Declared xmlDeclared(std::string_view declaration);
 
 std::size_t firstHighByte(std::string_view text, std::size_t from);
-std::size_t countByte(std::string_view text, char byte);
+// Line ends in text: LF, CR LF, or CR alone (files from old Macs).
+std::size_t countLineBreaks(std::string_view text);
 std::size_t firstInvalidUtf8(std::string_view text);
 std::size_t characterCount(std::string_view value, bool utf8);
 bool startsReference(std::string_view rest);

@@ -157,6 +157,11 @@ private slots:
         };
         QCOMPARE(describe(check(sgml(faulty))), expected(sgmlFinding, sgmlHeader));
         QCOMPARE(describe(check(xml(faulty))), expected(xmlFinding, xmlHeader));
+        // CR LF and CR alone end lines as LF does.
+        for (const char* lineEnd : {"\r\n", "\r"}) {
+            const QByteArray text = sgml(faulty).replace("\n", lineEnd);
+            QCOMPARE(describe(check(text)), expected(sgmlFinding, sgmlHeader));
+        }
     }
 
     void placeAndIdentity()
