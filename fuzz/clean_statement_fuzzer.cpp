@@ -128,8 +128,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               return a.sameAs(b) && a.line == b.line && a.value == b.value;
                           }),
                "the written statement gives the same findings joined and in pieces");
-    const std::size_t lines
-        = 1 + std::max(std::count(text.begin(), text.end(), '\n'), std::count(text.begin(), text.end(), '\r'));
+    // LF, CR LF and CR alone each end a line.
+    std::size_t lines = 1;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        lines += text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) ? 1 : 0;
     for (const Finding& f : findings)
         FUZZ_CHECK(f.line >= 1 && f.line <= lines, "every finding points at a line of the statement as it came");
 
