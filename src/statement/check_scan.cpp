@@ -551,10 +551,12 @@ void Scanner::feed(std::string_view piece)
         const std::size_t stop = end == std::string_view::npos ? text_.size() : end;
         if (openUntil_ == "]]>")
             pendingHasText_ = pendingHasText_ || !trimBlanks(text_.substr(0, stop)).empty();
-        if (end == std::string_view::npos)
-            return;
-        pos = end + openUntil_.size();
-        openUntil_ = {};
+        if (end == std::string_view::npos) {
+            pos = text_.size();
+        } else {
+            pos = end + openUntil_.size();
+            openUntil_ = {};
+        }
     }
     while (pos < text_.size()) {
         const std::size_t lt = text_[pos] == '<' ? pos : text_.find('<', pos);
@@ -587,7 +589,7 @@ void Scanner::feed(std::string_view piece)
             }
             if (end == std::string_view::npos) {
                 openUntil_ = "?>";
-                return;
+                break;
             }
             pos = end + 2;
             continue;
@@ -606,7 +608,7 @@ void Scanner::feed(std::string_view piece)
             }
             if (end == std::string_view::npos) {
                 openUntil_ = closer;
-                return;
+                break;
             }
             pos = end + closer.size();
             continue;
