@@ -41,29 +41,6 @@ std::string cleanSpecialCharForDisplay(std::string_view name)
     return text;
 }
 
-std::vector<std::string> payeeNamesForDisplay(const SegmentList& segments)
-{
-    std::vector<std::string> names;
-    forEachPayeeName(segments, [&names](std::string_view name) { names.emplace_back(name); });
-    return names;
-}
-
-std::string namesListText(const SegmentList& segments)
-{
-    return namesListText(payeeNamesForDisplay(segments));
-}
-
-std::string namesListText(const std::vector<std::string>& names)
-{
-    std::string text;
-    for (const std::string& name : names) {
-        if (!text.empty())
-            text.append("\r\n");
-        text.append(name);
-    }
-    return text;
-}
-
 void forEachPayeeName(const SegmentList& segments, const std::function<void(std::string_view)>& visit)
 {
     std::string display;

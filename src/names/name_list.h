@@ -5,7 +5,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace scrivane {
 
@@ -15,16 +14,8 @@ namespace scrivane {
 std::string cleanSpecialCharForDisplay(std::string_view name);
 
 // Hands each payee name of a segment list to visit, in file order and in display
-// form, as payeeNamesForDisplay lists them; the view lasts for the call only.
+// form: each value trimmed of spaces only, so a line break that ends a value
+// stays with it; empty values are left out. The view lasts for the call only.
 void forEachPayeeName(const SegmentList& segments, const std::function<void(std::string_view)>& visit);
-
-// The payee names of a segment list in file order, in display form: each value
-// trimmed of spaces only, so a line break that ends a value stays with it; empty
-// values are left out.
-std::vector<std::string> payeeNamesForDisplay(const SegmentList& segments);
-
-// The names list as the preview window shows it: the names joined by CR LF.
-std::string namesListText(const std::vector<std::string>& names);
-std::string namesListText(const SegmentList& segments);
 
 } // namespace scrivane

@@ -6,14 +6,6 @@
 
 namespace scrivane {
 
-NamesPreview previewNames(std::string_view text, const std::optional<NameOptions>& cleanWith, const LocaleRules& locale)
-{
-    NamesPreview preview;
-    preview.charset = forEachPreviewName(
-        text, cleanWith, locale, [&preview](std::string_view name) { preview.names.emplace_back(name); });
-    return preview;
-}
-
 Charset forEachPreviewName(std::string_view text,
                            const std::optional<NameOptions>& cleanWith,
                            const LocaleRules& locale,

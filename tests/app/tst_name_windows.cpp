@@ -98,7 +98,8 @@ private slots:
         }
     }
 
-    // Without a file nothing is saved; a preview stores the options on screen, then fills the one list window.
+    // Without a file nothing is saved; a preview stores the options on screen, then fills the one list window with
+    // the names in display form (five entities in any case, "&amp;" first; references stay), CDATA without markup.
     void previews()
     {
         QCOMPARE(preview("previewNames"), QStringLiteral("<no list>"));
@@ -106,18 +107,20 @@ private slots:
                  "critical: No valid OFX file entered. Please select a valid file before previewing the names in it.");
         QVERIFY(!QFile::exists(settings->fileName()));
 
-        writeFile(path("s.ofx"), "<NAME>JOHN &amp; &QUOT;SONS&quot; 42 XXX<NAME>  <NAME>ACH<NAME>LEE &lt;&#38;");
+        writeFile(path("s.ofx"),
+                  "<NAME>JOHN &amp; &QUOT;SONS&quot; 42 XXX<NAME>  <NAME>ACH<NAME>LEE &lt;&#38;"
+                  "<name><![CDATA[ A<B ]]></name><NAME>&amp;lt;&AmP;Gt;");
         box(*form_)->setText(path("s.ofx"));
         NamOptions* dialog = windows_->showNameOptions();
         control<QCheckBox>(*dialog, "mixedCase")->setChecked(false);
         control<QPlainTextEdit>(*dialog, "omitWords")->setPlainText("xxx ACH");
-        QCOMPARE(preview("previewRawNames"), QStringLiteral("JOHN & \"SONS\" 42 XXX\nACH\nLEE <&#38;"));
+        QCOMPARE(preview("previewRawNames"), QStringLiteral("JOHN & \"SONS\" 42 XXX\nACH\nLEE <&#38;\nA<B\n<>"));
         QCOMPARE(options(), QStringLiteral("xxx ACH|0|1|1|1"));
         NameListPreview* list = windows_->nameList();
         control<QPlainTextEdit>(*dialog, "omitWords")->setPlainText("xxx ACH LEE");
-        QCOMPARE(preview("previewNames"), QStringLiteral("JOHN & \"SONS\"\n<&#38;"));
+        QCOMPARE(preview("previewNames"), QStringLiteral("JOHN & \"SONS\"\n<&#38;\nA<B\n<>"));
         QCOMPARE(windows_->nameList(), list);
-        QCOMPARE(readFile(path("s.ofx")).count("<NAME>"), 4);
+        QCOMPARE(readFile(path("s.ofx")).count("<NAME>"), 5);
     }
 
     // The preview takes the path as Clean File does: without surrounding spaces, and never as a pattern. A pattern
