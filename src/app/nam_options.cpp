@@ -1,11 +1,10 @@
 #include "nam_options.h"
 
-#include "name_list_display.h"
 #include "name_list_preview.h"
-#include "names/name_list.h"
 #include "names/names_preview.h"
 #include "platform/file_pattern.h"
 #include "platform/message_box.h"
+#include "platform/name_list_text.h"
 #include "platform/qt_text.h"
 #include "platform/statement_file.h"
 #include "window_access.h"

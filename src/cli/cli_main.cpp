@@ -18,6 +18,7 @@ int main(int argc, char* argv[])
     scrivane::useBinaryMode(stdout);
     scrivane::cli::Streams streams;
     streams.progress = scrivane::isTerminal(stderr);
+    streams.terminal = scrivane::isTerminal(stdout);
     const scrivane::UserSettings settings;
     // Said once: every option not given here then reads as a failing store does.
     if (std::optional<QString> unusable = settings.unusableReason())

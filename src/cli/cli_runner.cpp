@@ -2,9 +2,11 @@
 
 #include "names/names_preview.h"
 #include "names/statement_cleaner.h"
+#include "platform/console.h"
 #include "platform/file_pattern.h"
 #include "platform/file_services.h"
 #include "platform/locale_rules_qt.h"
+#include "platform/name_list_text.h"
 #include "platform/statement_file.h"
 #include "scrivane/version.h"
 #include "statement/guidance.h"
@@ -193,8 +195,11 @@ std::string oneLine(std::string_view name)
 }
 
 // The names as the preview windows list them, one line each. Names that the
-// cleaner empties are not listed, as in the window. Run out of memory, the list
-// stops where it stands and says so; once a line cannot be written, no more are.
+// cleaner empties are not listed, as in the window. To a file or a pipe the lines
+// are the statement's own bytes; on a terminal they are read in the statement's
+// character set as the window reads them and printed in the terminal's encoding.
+// Run out of memory, the list stops where it stands and says so; once a line
+// cannot be written, no more are.
 bool listNames(
     const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
 {
@@ -203,16 +208,25 @@ bool listNames(
         QByteArray bytes;
         if (!readStatement(path, bytes, streams))
             return false;
-        forEachPreviewName(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                           clean ? std::optional(options) : std::nullopt,
-                           locale,
-                           [&](std::string_view name) {
-                               if (!written)
-                                   return;
-                               const std::string line = oneLine(name);
-                               written = std::fwrite(line.data(), 1, line.size(), streams.out) == line.size()
-                                   && std::fputc('\n', streams.out) != EOF;
-                           });
+        std::string lines; // for the terminal, read as text once all are in
+        const Charset charset
+            = forEachPreviewName(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                                 clean ? std::optional(options) : std::nullopt,
+                                 locale,
+                                 [&](std::string_view name) {
+                                     if (!written)
+                                         return;
+                                     const std::string line = oneLine(name);
+                                     if (streams.terminal)
+                                         lines.append(line).push_back('\n');
+                                     else
+                                         written = std::fwrite(line.data(), 1, line.size(), streams.out) == line.size()
+                                             && std::fputc('\n', streams.out) != EOF;
+                                 });
+        if (streams.terminal) {
+            bytes = QByteArray();
+            written = printOnTerminal(streams.out, nameListDisplayText(lines, charset));
+        }
     } catch (const std::bad_alloc&) {
         std::fflush(streams.out);
         reportFailure(streams, path, QString::fromLatin1(notEnoughMemory));

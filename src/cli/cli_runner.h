@@ -7,13 +7,14 @@
 
 namespace scrivane::cli {
 
-// Where a run writes. Statements and names go to out as bytes; one line per
-// problem goes to err.
+// Where a run writes. Statements go to out as bytes, and so do names unless out
+// is a terminal; one line per problem goes to err.
 struct Streams
 {
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     bool progress = false; // show "file k of N" on err
+    bool terminal = false; // out is a terminal: names are printed as text in its encoding
 };
 
 // Runs the command for parsed arguments and returns the exit status: 0 when every

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <cstdio>
 
 namespace scrivane {
@@ -11,5 +13,10 @@ bool isTerminal(std::FILE* stream);
 // text mode, which turns every LF into CR LF and would corrupt a statement
 // written to standard output; elsewhere streams are binary already.
 void useBinaryMode(std::FILE* stream);
+
+// Writes text to a terminal in the terminal's own encoding: through the console's
+// wide-character output on Windows, where a console reads no UTF-8 by default,
+// and in the locale's encoding (UTF-8) elsewhere. False when it did not all go out.
+bool printOnTerminal(std::FILE* stream, const QString& text);
 
 } // namespace scrivane

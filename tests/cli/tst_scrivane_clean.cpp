@@ -5,6 +5,7 @@
 
 #include <QDirIterator>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 
 #ifndef Q_OS_WIN
@@ -195,6 +196,42 @@ private slots:
         for (const QByteArray& line : lines)
             QVERIFY2(!line.endsWith(' ') && !line.endsWith('\t') && !line.endsWith('\r'), line.constData());
     }
+
+#ifndef Q_OS_WIN
+    // --list prints the statement's own bytes to a pipe, and on a terminal the names as the window reads them, in
+    // the terminal's encoding.
+    void listOnATerminal_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("piped");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("1252") << QByteArray(
+            "OFXHEADER:100\r\nCHARSET:1252\r\n\r\n<NAME>CAF\xC9 &amp; CO\r\n<NAME>\x80 5")
+                              << QByteArray("CAF\xC9 & CO\n\x80 5\n") << QString("CAF\u00c9 & CO\n\u20ac 5\n");
+        QTest::newRow("UTF-8") << QByteArray("ENCODING:UTF-8\r\n\r\n<NAME>CAF\xC3\x89") << QByteArray("CAF\xC3\x89\n")
+                               << QString("CAF\u00c9\n");
+        QTest::newRow("undeclared, not UTF-8")
+            << QByteArray("<NAME>CAF\xC9") << QByteArray("CAF\xC9\n") << QString("CAF\u00c9\n");
+    }
+    void listOnATerminal()
+    {
+        QFETCH(QByteArray, text);
+        QFETCH(QByteArray, piped);
+        QFETCH(QString, shown);
+        const QString script = QStandardPaths::findExecutable("script");
+        if (script.isEmpty())
+            QSKIP("no script(1) to give the program a terminal");
+        Sandbox box;
+        QVERIFY(writeFile(box.path("s.ofx"), text));
+        QCOMPARE(box.run({"--list", "raw", box.path("s.ofx")}).out, piped);
+        QProcess terminal;
+        terminal.start(script,
+                       {"-qec", "'" + Sandbox::program + "' --list raw '" + box.path("s.ofx") + "'", "/dev/null"});
+        QVERIFY(terminal.waitForFinished(60000));
+        QCOMPARE(terminal.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(terminal.readAllStandardOutput()).remove('\r'), shown);
+    }
+#endif
 
     // The help says what becomes of the files and names the settings file it reads.
     void helpSaysWhatHappensToTheFiles()

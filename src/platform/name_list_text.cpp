@@ -1,4 +1,4 @@
-#include "name_list_display.h"
+#include "name_list_text.h"
 
 #include "statement/windows1252.h"
 

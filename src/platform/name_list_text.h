@@ -8,8 +8,9 @@
 
 namespace scrivane {
 
-// The bytes of a names list as characters for the list box, read in the
-// statement's own character set. A statement that names none is read as UTF-8
+// The bytes of a names list as characters, read in the statement's own
+// character set: what the names list window shows, and what scrivane-clean
+// --list prints on a terminal. A statement that names none is read as UTF-8
 // when its bytes are valid UTF-8, and as Windows-1252 otherwise. Line breaks,
 // lone carriage returns included, pass through as they are.
 QString nameListDisplayText(std::string_view bytes, Charset charset);
