@@ -1,0 +1,31 @@
+#pragma once
+
+#include "bank_statement.h"
+
+#include <string>
+#include <vector>
+
+namespace scrivane {
+
+// What OFX 1.0.2 lets a NAME and a MEMO hold, in characters.
+inline constexpr std::size_t ofxNameLength = 32;
+inline constexpr std::size_t ofxMemoLength = 255;
+
+// The statements as one OFX 1.0.2 file in its SGML form, the form every
+// QuickBooks and Quicken imports: the header, a sign-on response, and a bank
+// statement (checking, savings, money market) or a credit-card statement per
+// account, each with its currency, account, the span of its rows, the rows, and
+// the ledger balance. Per row: TRNTYPE (CHECK for money out with a check number,
+// else DEBIT or CREDIT), DTPOSTED, TRNAMT, FITID, CHECKNUM (a number of digits)
+// or REFNUM (any other), NAME (cut to 32 characters, the whole payee then going
+// to MEMO ahead of the memo) and MEMO. Line breaks and control characters in
+// values become spaces; "&", "<" and ">" are written as entities. The text is
+// Windows-1252 when every character has a place there, else UTF-8, as the
+// header says. Each line ends in CR LF. Rows must have their FITIDs.
+//
+// OFX requires a bank id and a ledger balance: the bank id is nine zeros, which
+// no importer reads (QuickBooks and Quicken go by INTU.BID), and a statement
+// whose table gave no balances gets a ledger balance of 0.00 as of its last day.
+std::string writeOfx(const std::vector<BankStatement>& statements);
+
+} // namespace scrivane
