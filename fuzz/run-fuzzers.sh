@@ -19,7 +19,8 @@ seconds=$2
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source_dir=$(dirname "$here")
 corpus_dir=${SCRIVANE_CORPUS_DIR:-$source_dir/../shared/corpus}
-targets=(segments_fuzzer name_cleaner_fuzzer proper_case_fuzzer bank_id_fuzzer clean_statement_fuzzer payee_rules_fuzzer)
+targets=(segments_fuzzer name_cleaner_fuzzer proper_case_fuzzer bank_id_fuzzer clean_statement_fuzzer payee_rules_fuzzer
+    bank_file_fuzzer)
 
 # A statement of a megabyte must take well under a second even with the
 # sanitizers on; names reach proper case inside whole statements, so its own
@@ -39,7 +40,7 @@ gen=$build/bin/scrivane-genstatement
 
 work=$build/fuzz-work
 rm -rf "$work/seeds" "$work/artifacts" "$work/logs"
-mkdir -p "$work/seeds"/{statements,configured,targeted,names,rules} "$work/seeds/large"/{statements,configured,targeted} \
+mkdir -p "$work/seeds"/{statements,configured,targeted,names,rules,bank} "$work/seeds/large"/{statements,configured,targeted} \
     "$work/artifacts" "$work/logs"
 
 # Seeds. Statements as they come: the samples and small generated ones of
@@ -104,6 +105,21 @@ for head in 04 14 24 44 64; do
 done
 printf '\x24\x00\x05caf\xc3\xa9\x05Caf\xc3\xa9CAF\xc3\x89 NERO\n' >"$work/seeds/rules/utf8-accent"
 printf '\x14\x00\x05caf\xc3\xa9\x05Caf\xc3\xa9CAF\xc9 NERO\n' >"$work/seeds/rules/cp1252-accent"
+# Bank exports behind their answers (see fuzz/bank_file_fuzzer.cpp): CSV with and
+# without a date order and an account, QIF likewise.
+if compgen -G "$corpus_dir/csv/*" >/dev/null; then
+    for f in "$corpus_dir"/csv/*.csv "$corpus_dir"/csv/*.qif; do
+        b=$(basename "$f")
+        qif=0
+        [[ $f == *.qif ]] && qif=1
+        { printf "\\x$(printf '%02x' $((qif | 6)))"; cat "$f"; } >"$work/seeds/bank/asked-$b"
+        { printf "\\x$(printf '%02x' $((qif | 8 | 6)))"; cat "$f"; } >"$work/seeds/bank/answered-$b"
+        { printf "\\x$(printf '%02x' $((qif | 8 | 4)))"; cat "$f"; } >"$work/seeds/bank/dmy-$b"
+    done
+else
+    echo "note: no bank exports in $corpus_dir/csv; the bank file target starts from nothing" >&2
+    printf '\x0eDate,Payee,Amount\n2024-01-31,Acme,-1.00\n' >"$work/seeds/bank/minimal.csv"
+fi
 
 seeds_for() {
     case $1 in
@@ -113,6 +129,7 @@ seeds_for() {
     bank_id_fuzzer) printf '%s\n' "$work/seeds/targeted" "$work/seeds/large/targeted" ;;
     proper_case_fuzzer) printf '%s\n' "$work/seeds/names" ;;
     payee_rules_fuzzer) printf '%s\n' "$work/seeds/rules" ;;
+    bank_file_fuzzer) printf '%s\n' "$work/seeds/bank" ;;
     esac
 }
 
@@ -122,8 +139,11 @@ declare -A verdict
 for target in "${targets[@]}"; do
     regressions=$here/regressions/$target
     max_len=$statement_max_len
-    [[ $target == proper_case_fuzzer || $target == payee_rules_fuzzer ]] && max_len=$name_max_len
-    flags=(-timeout=$timeout_seconds -rss_limit_mb=2048 -max_len=$max_len -dict="$here/ofx.dict")
+    [[ $target == proper_case_fuzzer || $target == payee_rules_fuzzer || $target == bank_file_fuzzer ]] &&
+        max_len=$name_max_len
+    dict=$here/ofx.dict
+    [[ $target == bank_file_fuzzer ]] && dict=$here/bank.dict
+    flags=(-timeout=$timeout_seconds -rss_limit_mb=2048 -max_len=$max_len -dict="$dict")
 
     # Replay first: a saved finding that breaks again fails at once.
     if compgen -G "$regressions/*" >/dev/null; then
