@@ -48,10 +48,10 @@ private slots:
                  "Please open the document file '''' manually.");
         QCOMPARE(help({"Guide.doc"}, false),
                  "0 | none Scrivane: Unable to launch MS Word. Please open the documentation file manually from DIR.");
-        // The build puts the guide beside the programs, where Help looks for it.
-        const QByteArray guide = readFile(QStringLiteral(SCRIVANE_GUIDE_SOURCE));
-        QVERIFY(guide.startsWith("{\\rtf1"));
-        QCOMPARE(readFile(QStringLiteral(SCRIVANE_GUIDE_COPY)), guide);
+        // The build puts both forms of the guide beside the programs, where Help looks for them.
+        QVERIFY(readFile(QStringLiteral(SCRIVANE_PROGRAM_DIR "/Scrivane User Guide.doc")).startsWith("{\\rtf1"));
+        QVERIFY(
+            readFile(QStringLiteral(SCRIVANE_PROGRAM_DIR "/Scrivane User Guide.html")).startsWith("<!DOCTYPE html>"));
     }
 };
 
