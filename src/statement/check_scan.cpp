@@ -52,8 +52,15 @@ Tag tagOf(std::string_view name)
 {
     // Called for every tag: the length and first letter leave one or two names
     // to compare, ignoring case as OFX readers do.
-    // Statements write their tags in upper case nearly always: that is compared first.
-    auto is = [name](std::string_view upperName) { return name == upperName || equalsNoCase(name, upperName); };
+    // Compared by an inline loop, exact bytes first since statements write their
+    // tags in upper case nearly always; a library call per tag costs more.
+    auto is = [name](std::string_view upperName) {
+        for (std::size_t i = 0; i < upperName.size(); ++i) {
+            if (name[i] != upperName[i] && asciiUpper(name[i]) != upperName[i])
+                return false;
+        }
+        return true;
+    };
     const char first = name.empty() ? '\0' : asciiUpper(name.front());
     switch (name.size()) {
     case 4:
