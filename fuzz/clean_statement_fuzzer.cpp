@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Snapshot cut = snapshot(steps);
     Charset charset = detectCharset(steps);
     cleanPayeeNames(steps, config.options, locale);
-    checkNameRewrite(cut, steps, config.options, charset, locale);
+    checkNameRewrite(cut, steps, config.options, charset, locale, xmlIn);
     std::vector<std::string> previewed = listedNames(steps);
     std::string cleanedXml;
     if (form.converted) {
@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const Snapshot sgml = snapshot(steps);
             charset = detectCharset(steps);
             cleanPayeeNames(steps, config.options, locale);
-            checkNameRewrite(sgml, steps, config.options, charset, locale);
+            checkNameRewrite(sgml, steps, config.options, charset, locale, false);
         }
         // The names now stand in the SGML form's own bytes, read back above.
         previewed = listedNames(steps);

@@ -34,12 +34,14 @@ void checkSegmentation(std::string_view text, const SegmentList& segments);
 
 // After the name cleaner: only payee names changed (with the end tag or CDATA
 // pieces of a name that went), and every name that stayed is a plausible
-// cleaning of the one before under the options.
+// cleaning of the one before under the options. xmlForm: the statement was XML
+// when it was cleaned, so that a name keeps its tag as written.
 void checkNameRewrite(const Snapshot& before,
                       const SegmentList& after,
                       const NameOptions& options,
                       Charset charset,
-                      const LocaleRules& locale);
+                      const LocaleRules& locale,
+                      bool xmlForm);
 
 // How a tag is found in a segment: anywhere in it, or only at its start. The two
 // agree on a list fresh from the segmenter, where a "<" stands only first.

@@ -22,8 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     splitTagSegments(text, segments);
     const Snapshot before = snapshot(segments);
     const Charset charset = detectCharset(segments);
+    const bool xml = isXmlForm(segments);
     cleanPayeeNames(segments, config.options, locale);
-    checkNameRewrite(before, segments, config.options, charset, locale);
+    checkNameRewrite(before, segments, config.options, charset, locale, xml);
 
     if (charset == Charset::Utf8 && isValidUtf8(text))
         FUZZ_CHECK(isValidUtf8(joinSegments(segments)), "valid UTF-8 in gives valid UTF-8 out");

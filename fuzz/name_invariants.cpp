@@ -19,9 +19,31 @@ bool isNameSegment(std::string_view s)
     return startsWithNoCase(s, nameTag);
 }
 
+// "</NAME>", or with the white space before its ">" that XML allows.
 bool isNameEndTag(std::string_view s)
 {
-    return startsWithNoCase(s, "</NAME>");
+    if (!startsWithNoCase(s, "</NAME"))
+        return false;
+    const std::size_t close = s.find_first_not_of(" \t\r\n", 6);
+    return close != std::string_view::npos && s[close] == '>';
+}
+
+// The segment after the comment or processing instruction that opens segment i
+// (it runs over several segments when it holds a "<"), never past the next name;
+// i itself when none opens there.
+std::size_t pastAside(const Snapshot& s, std::size_t i)
+{
+    const bool comment = s[i].starts_with("<!--");
+    if (!comment && !s[i].starts_with("<?"))
+        return i;
+    const std::string_view close = comment ? "-->" : "?>";
+    for (std::size_t k = i; k < s.size(); ++k) {
+        if (k > i && isNameSegment(s[k]))
+            return k;
+        if (std::string_view(s[k]).substr(k == i ? (comment ? 4 : 2) : 0).find(close) != std::string_view::npos)
+            return k + 1;
+    }
+    return s.size();
 }
 
 // A name whose value is a CDATA section: the tag with nothing but white space
@@ -183,15 +205,19 @@ void checkNameRewrite(const Snapshot& before,
                       const SegmentList& after,
                       const NameOptions& options,
                       Charset charset,
-                      const LocaleRules& locale)
+                      const LocaleRules& locale,
+                      bool xmlForm)
 {
     const std::size_t n = before.size();
     FUZZ_CHECK(after.size() == n, "the name cleaner keeps the length of the list");
     const ValueChecker values(options, charset, locale);
     std::vector<bool> mayChange(n, false);
 
-    // The end tag of a name that went may go with it, and nothing else beside it.
+    // The end tag of a name that went may go with it, past comments between them,
+    // and nothing else beside it.
     auto endTagGoes = [&](std::size_t i) {
+        for (std::size_t past; i < n && (past = pastAside(before, i)) != i;)
+            i = past;
         if (i < n && isNameEndTag(before[i])) {
             FUZZ_CHECK(after[i].empty(), "the end tag of a removed name goes with it");
             mayChange[i] = true;
@@ -202,6 +228,8 @@ void checkNameRewrite(const Snapshot& before,
         if (!isNameSegment(before[j]))
             continue;
         mayChange[j] = true;
+        // XML tells "<name>" from "<NAME>", so there the tag stays as written.
+        const std::string_view tag = xmlForm ? std::string_view(before[j]).substr(0, nameTag.size()) : nameTag;
         const CdataSection section = findCdata(before, j);
         if (!section.found) {
             const std::string_view raw = trimSpaces(std::string_view(before[j]).substr(nameTag.size()));
@@ -209,8 +237,8 @@ void checkNameRewrite(const Snapshot& before,
                 values.check(raw, {});
                 endTagGoes(j + 1);
             } else {
-                FUZZ_CHECK(after[j].starts_with(nameTag), "a kept name is written with the upper-case tag");
-                const std::string_view cleaned = after[j].substr(nameTag.size());
+                FUZZ_CHECK(after[j].starts_with(tag), "a kept name is written with its tag, upper case but in XML");
+                const std::string_view cleaned = after[j].substr(tag.size());
                 FUZZ_CHECK(!cleaned.empty(), "a kept name is not empty");
                 FUZZ_CHECK(cleaned.find('<') == std::string_view::npos, "a plain name holds no '<'");
                 values.check(raw, cleaned);
@@ -226,7 +254,7 @@ void checkNameRewrite(const Snapshot& before,
             values.check(raw, {});
             endTagGoes(section.last + 1);
         } else {
-            FUZZ_CHECK(after[j] == nameTag, "a CDATA name keeps its bare tag");
+            FUZZ_CHECK(after[j] == tag, "a CDATA name keeps its bare tag");
             const std::string_view rebuilt = after[section.first];
             FUZZ_CHECK(rebuilt.starts_with(cdataOpen), "the section stays a CDATA section");
             const std::string closing = std::string(cdataClose) + section.tail;
