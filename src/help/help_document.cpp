@@ -4,6 +4,7 @@
 #include "platform/message_box.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace scrivane {
@@ -22,30 +23,48 @@ int openHelpDocument(DocumentOpener& opener, const QString& folder, QWidget* par
         pattern += QLatin1Char('/');
     pattern += QStringLiteral("*.doc");
 
+    const FileSystem& files = FileSystem::system();
+    int found = 0;
     int opened = 0;
-    for (const QString& path : FileSystem::system().findPlainFiles(pattern)) {
+    QStringList unopened;
+    for (const QString& path : files.findPlainFiles(pattern)) {
         // Documents named "Help for ..." are left for whoever they were written for.
         if (QFileInfo(path).fileName().contains(QStringLiteral("Help for"), Qt::CaseSensitive))
             continue;
-        opener.open(path);
-        // A document the opener could not show still counts: the user has been
-        // shown an application, and a second message would only confuse.
-        ++opened;
+        ++found;
+        if (opener.open(path)) {
+            ++opened;
+            continue;
+        }
+        // No word processor here: a browser shows the same guide.
+        const QFileInfo document(path);
+        const QString page = document.dir().filePath(document.completeBaseName() + QStringLiteral(".html"));
+        if (!files.findPlainFiles(page).isEmpty() && opener.open(page)) {
+            ++opened;
+            continue;
+        }
+        unopened << QDir::toNativeSeparators(path);
+        if (!files.findPlainFiles(page).isEmpty())
+            unopened << QDir::toNativeSeparators(page);
     }
 
-    if (opened == 0) {
+    if (found == 0) {
         showMessage(parent,
                     QStringLiteral("Did not find the documentation file.\r\n\r\n"
                                    "Please open the document file '''' manually."),
                     MessageIcon::Critical);
+    } else if (!unopened.isEmpty()) {
+        showMessage(parent,
+                    QStringLiteral("No program on this computer opens the user guide. "
+                                   "Please open it yourself from:\r\n\r\n")
+                        + unopened.join(QStringLiteral("\r\n")));
     }
     return opened;
 }
 
 int openHelpDocument(QWidget* parent)
 {
-    DesktopDocumentOpener opener;
-    return openHelpDocument(opener, QCoreApplication::applicationDirPath(), parent);
+    return openHelpDocument(documentOpener(), QCoreApplication::applicationDirPath(), parent);
 }
 
 } // namespace scrivane

@@ -1,19 +1,22 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace scrivane {
 
 // Shows documents to the user in whatever application the desktop has for them.
-// Starting can fail, and the caller must be able to tell; once started, opening
-// a document reports nothing, since the application runs on its own.
+// Starting can fail, and the caller must be able to tell; so can a document whose
+// type no application takes. Once handed over, what the application makes of the
+// document is not seen: it runs on its own.
 class DocumentOpener
 {
 public:
     virtual ~DocumentOpener() = default;
 
     virtual bool start() = 0;
-    virtual void open(const QString& path) = 0;
+    // False when nothing was shown: no application takes documents of this type.
+    virtual bool open(const QString& path) = 0;
 };
 
 // The desktop's default application for each file type, reached through
@@ -24,7 +27,38 @@ public:
     // False when this session has nothing that could open a document: on Unix
     // neither xdg-open on the PATH nor a sandbox portal.
     bool start() override;
-    void open(const QString& path) override;
+    bool open(const QString& path) override;
+};
+
+// Whether the desktop names an application for files of path's type: on Windows
+// the file type's association, on Unix what xdg-mime gives as the default for
+// its MIME type. Where that cannot be told (no xdg-mime, a sandbox), true.
+bool desktopHasApplicationFor(const QString& path);
+
+// The opener Help uses: the desktop's, or while a DocumentOpenerScript lives, the
+// latest of those.
+DocumentOpener& documentOpener();
+
+// Answers for the desktop while it lives: tests say whether it starts and which
+// file suffixes have an application, and see what was opened, without anything
+// being shown.
+class DocumentOpenerScript : public DocumentOpener
+{
+public:
+    DocumentOpenerScript();
+    ~DocumentOpenerScript() override;
+    DocumentOpenerScript(const DocumentOpenerScript&) = delete;
+    DocumentOpenerScript& operator=(const DocumentOpenerScript&) = delete;
+
+    bool starts = true;
+    QStringList suffixesTaken {QStringLiteral("doc"), QStringLiteral("html")};
+    QStringList opened;
+
+    bool start() override { return starts; }
+    bool open(const QString& path) override;
+
+private:
+    DocumentOpenerScript* previous_;
 };
 
 } // namespace scrivane

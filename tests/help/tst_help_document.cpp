@@ -2,58 +2,103 @@
 #include "platform/message_box.h"
 #include "support/test_files.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWidget>
 
 using namespace scrivane;
 
-struct FakeOpener : DocumentOpener
-{
-    bool starts = true;
-    QStringList opened;
+namespace {
 
-    bool start() override { return starts; }
-    void open(const QString& path) override { opened.append(path); }
-};
+// What Help did: the count, what it opened, the boxes, with FOLDER for folder.
+QString outcome(int count, const DocumentOpenerScript& opener, const MessageRecorder& messages, const QString& folder)
+{
+    QStringList parts {QString::number(count)};
+    QStringList opened = opener.opened;
+    opened.sort();
+    parts << opened;
+    for (const ShownMessage& box : messages.messages())
+        parts << QStringList {"none", "critical"}.value(int(box.icon)) + ' ' + box.title + ": " + box.text;
+    return parts.join(" | ").replace(QDir::toNativeSeparators(folder), "FOLDER").replace(folder, "FOLDER");
+}
+
+const QString noApplication = "none Scrivane: No program on this computer opens the user guide. "
+                              "Please open it yourself from:\r\n\r\n";
+
+} // namespace
 
 class TestHelpDocument : public QObject
 {
     Q_OBJECT
 
-    // Help on a folder holding these files, with a fake opener: the count, what it opened, the boxes; DIR the folder.
-    static QString help(const QStringList& files, bool starts = true)
+private slots:
+    // Every ".doc" of the folder but those whose name holds "Help for", in that letter case;
+    // the ".html" of the same name where no application takes the ".doc"; the paths where neither is taken.
+    void documentsOfTheFolder_data()
     {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<bool>("starts");
+        QTest::addColumn<QString>("expected");
+        const QStringList both {"doc", "html"};
+
+        QTest::newRow("documents") << QStringList {"Guide.doc", "Help for Other.doc", "Z.doc", "c.txt", "Guide.html"}
+                                   << both << true << "2 | FOLDER/Guide.doc | FOLDER/Z.doc";
+        QTest::newRow("letter case") << QStringList {"help for guide.doc"} << both << true
+                                     << "1 | FOLDER/help for guide.doc";
+        QTest::newRow("none") << QStringList {"Help for Other.doc", "Guide.html"} << both << true
+                              << "0 | critical Scrivane: Did not find the documentation file.\r\n\r\n"
+                                 "Please open the document file '''' manually.";
+        QTest::newRow("no opener") << QStringList {"Guide.doc"} << both << false
+                                   << "0 | none Scrivane: Unable to launch MS Word. Please open the documentation "
+                                      "file manually from FOLDER.";
+        QTest::newRow("browser only") << QStringList {"Guide.doc", "Guide.html", "Z.doc"} << QStringList {"html"}
+                                      << true << "1 | FOLDER/Guide.html | " + noApplication + "FOLDER/Z.doc";
+        QTest::newRow("neither") << QStringList {"Guide.doc", "Guide.html"} << QStringList {} << true
+                                 << "0 | " + noApplication + "FOLDER/Guide.doc\r\nFOLDER/Guide.html";
+    }
+    void documentsOfTheFolder()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, taken);
+        QFETCH(bool, starts);
+        QFETCH(QString, expected);
         QTemporaryDir dir;
         for (const QString& name : files)
             writeFile(dir.filePath(name), "{\\rtf1 }");
         MessageRecorder messages;
-        FakeOpener opener;
+        DocumentOpenerScript opener;
         opener.starts = starts;
-        QStringList outcome {QString::number(openHelpDocument(opener, dir.path()))};
-        opener.opened.sort();
-        outcome << opener.opened;
-        for (const ShownMessage& box : messages.messages())
-            outcome << QStringList {"none", "critical"}.value(int(box.icon)) + ' ' + box.title + ": " + box.text;
-        return outcome.join(" | ").replace(dir.path(), "DIR");
+        opener.suffixesTaken = taken;
+        const int count = openHelpDocument(opener, dir.path());
+        QCOMPARE(outcome(count, opener, messages, dir.path()), expected);
     }
 
-private slots:
-    // Every ".doc" of the folder but those whose name holds "Help for", in that letter case.
-    void documentsOfTheFolder()
+    // Help pressed in a window answers from the program's folder, where the build put the guide,
+    // through the platform's opener: the .doc, else the .html, else both paths.
+    void helpFromTheWindow_data()
     {
-        QCOMPARE(help({"Guide.doc", "Help for Other.doc", "Z.doc", "c.txt"}), "2 | DIR/Guide.doc | DIR/Z.doc");
-        QCOMPARE(help({"help for guide.doc"}), "1 | DIR/help for guide.doc");
-        QCOMPARE(help({"Help for Other.doc"}),
-                 "0 | critical Scrivane: Did not find the documentation file.\r\n\r\n"
-                 "Please open the document file '''' manually.");
-        QCOMPARE(help({"Guide.doc"}, false),
-                 "0 | none Scrivane: Unable to launch MS Word. Please open the documentation file manually from DIR.");
-        // The build puts both forms of the guide beside the programs, where Help looks for them.
-        QVERIFY(readFile(QStringLiteral(SCRIVANE_PROGRAM_DIR "/Scrivane User Guide.doc")).startsWith("{\\rtf1"));
-        QVERIFY(
-            readFile(QStringLiteral(SCRIVANE_PROGRAM_DIR "/Scrivane User Guide.html")).startsWith("<!DOCTYPE html>"));
+        QTest::addColumn<QStringList>("taken");
+        QTest::addColumn<QString>("expected");
+        const QString guide = "FOLDER/Scrivane User Guide";
+        QTest::newRow("word processor") << QStringList {"doc", "html"} << "1 | " + guide + ".doc";
+        QTest::newRow("browser only") << QStringList {"html"} << "1 | " + guide + ".html";
+        QTest::newRow("neither") << QStringList {} << "0 | " + noApplication + guide + ".doc\r\n" + guide + ".html";
+    }
+    void helpFromTheWindow()
+    {
+        QFETCH(QStringList, taken);
+        QFETCH(QString, expected);
+        QWidget window;
+        MessageRecorder messages;
+        DocumentOpenerScript opener;
+        opener.suffixesTaken = taken;
+        const int count = openHelpDocument(&window);
+        QCOMPARE(outcome(count, opener, messages, QCoreApplication::applicationDirPath()), expected);
     }
 };
 
-QTEST_APPLESS_MAIN(TestHelpDocument)
+QTEST_MAIN(TestHelpDocument)
 #include "tst_help_document.moc"

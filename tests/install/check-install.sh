@@ -74,4 +74,8 @@ run_programs "$prefix" "$work"
 opened=$(press_help "$prefix/bin/scrivane" "$work/help" | guide_opened)
 [ "$opened" = "$prefix/lib/scrivane/Scrivane User Guide.doc" ] ||
     fail "Help opened '$opened'; $(cat "$work/help/help.log")"
+# Where nothing takes the .doc, the browser gets the same guide as a web page.
+opened=$(press_help "$prefix/bin/scrivane" "$work/help-html" text/html | guide_opened)
+[ "$opened" = "$prefix/lib/scrivane/Scrivane User Guide.html" ] ||
+    fail "Help without a word processor opened '$opened'; $(cat "$work/help-html/help.log")"
 echo "install check passed"

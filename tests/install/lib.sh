@@ -44,14 +44,17 @@ run_programs() {
     grep -q '<INTU.BID>3000</SONRS>' "$work/clean/s.QFX" || fail "the cleaned statement lacks its bank identifier"
 }
 
-# press_help PROGRAM WORK: starts PROGRAM on a virtual screen with a stand-in
-# xdg-open on the PATH, clicks Help and prints what the stand-in was given.
+# press_help PROGRAM WORK [TYPES]: starts PROGRAM on a virtual screen with a
+# stand-in xdg-open on the PATH, and a stand-in xdg-mime that names an
+# application for the MIME types TYPES only (by default the .doc's and the
+# .html's), clicks Help and prints what the stand-in xdg-open was given.
 press_help() {
-    local program=$1 work=$2
+    local program=$1 work=$2 types=${3:-application/msword text/html}
     mkdir -p "$work/stub" "$work/home"
     : >"$work/opened"
     printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s"\n' "$work/opened" >"$work/stub/xdg-open"
-    chmod +x "$work/stub/xdg-open"
+    printf '#!/bin/sh\ncase " %s " in *" $3 "*) echo stand-in.desktop ;; esac\n' "$types" >"$work/stub/xdg-mime"
+    chmod +x "$work/stub/xdg-open" "$work/stub/xdg-mime"
     # Help sits at 7260,1860 twips in the window, 15 twips to the pixel; without a
     # window manager the window has no frame, so these are window coordinates.
     env -u QT_QPA_PLATFORM PATH="$work/stub:$PATH" HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" \

@@ -1,0 +1,100 @@
+#include "platform/document_opener.h"
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace scrivane;
+
+// Whether the desktop names an application for a document, asked of the system
+// itself: on Unix xdg-mime in a desktop of the test's own making, on Windows the
+// file type associations.
+class TestDocumentOpener : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void applicationFor_data()
+    {
+        QTest::addColumn<QString>("desktop"); // the .desktop file's MIME types, or "" for none
+        QTest::addColumn<QString>("defaults"); // mimeapps.list's [Default Applications] line, or ""
+        QTest::addColumn<QString>("document");
+        QTest::addColumn<bool>("found");
+#ifdef Q_OS_WIN
+        QTest::newRow("known type") << ""
+                                    << ""
+                                    << "notes.txt" << true;
+        QTest::newRow("unknown type") << ""
+                                      << ""
+                                      << "guide.scrivane-no-such-type" << false;
+#else
+        QTest::newRow("word processor") << "application/msword;text/rtf;"
+                                        << ""
+                                        << "Guide.doc" << true;
+        QTest::newRow("no word processor") << "text/html;"
+                                           << ""
+                                           << "Guide.doc" << false;
+        QTest::newRow("browser") << "text/html;"
+                                 << ""
+                                 << "Guide.html" << true;
+        QTest::newRow("nothing") << ""
+                                 << ""
+                                 << "Guide.html" << false;
+        QTest::newRow("chosen default") << "text/plain;"
+                                        << "application/msword=writer.desktop"
+                                        << "Guide.doc" << true;
+        QTest::newRow("default gone") << ""
+                                      << "application/msword=writer.desktop"
+                                      << "Guide.doc" << false;
+#endif
+    }
+    void applicationFor()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QString, defaults);
+        QFETCH(QString, document);
+        QFETCH(bool, found);
+        QTemporaryDir home;
+#ifndef Q_OS_WIN
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
+            QSKIP("xdg-mime (xdg-utils) is not installed");
+        // A desktop of the test's own: no environment that xdg-mime would ask
+        // instead of the files, and only this test's applications.
+        const QDir root(home.path());
+        root.mkpath("data/applications");
+        root.mkpath("system/applications");
+        root.mkpath("config");
+        // Qt still finds the MIME types it names documents by.
+        QFile::link("/usr/share/mime", root.filePath("system/mime"));
+        if (!desktop.isEmpty())
+            QVERIFY(writeFile(
+                root.filePath("data/applications/writer.desktop"),
+                "[Desktop Entry]\nType=Application\nName=Writer\nExec=true %f\nMimeType=" + desktop.toUtf8() + "\n"));
+        if (!defaults.isEmpty())
+            QVERIFY(writeFile(root.filePath("config/mimeapps.list"),
+                              "[Default Applications]\n" + defaults.toUtf8() + "\n"));
+        const QByteArray keep[] = {"XDG_CURRENT_DESKTOP",
+                                   "XDG_SESSION_DESKTOP",
+                                   "DESKTOP_SESSION",
+                                   "KDE_FULL_SESSION",
+                                   "KDE_SESSION_VERSION",
+                                   "GNOME_DESKTOP_SESSION_ID",
+                                   "MATE_DESKTOP_SESSION_ID",
+                                   "XDG_MENU_PREFIX",
+                                   "DISPLAY",
+                                   "WAYLAND_DISPLAY"};
+        for (const QByteArray& name : keep)
+            qunsetenv(name.constData());
+        qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+        qputenv("XDG_DATA_DIRS", root.filePath("system").toUtf8());
+        qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", root.filePath("config").toUtf8());
+#endif
+        QCOMPARE(desktopHasApplicationFor(QDir(home.path()).filePath(document)), found);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDocumentOpener)
+#include "tst_document_opener.moc"
