@@ -36,6 +36,8 @@ SignOnScan scanSignOn(const SegmentList& segments)
 
 namespace {
 
+constexpr std::string_view bankIdTag = "<INTU.BID>";
+
 // The name of the start tag that opens a segment, or empty when the segment opens
 // with anything else (an end tag, a declaration, text).
 std::string_view startTagName(std::string_view seg)
@@ -115,7 +117,14 @@ void makeOFXFileCompatable(SegmentList& segments, Target target)
             return;
         }
     }
-    // A replaced element keeps whatever end tag followed it in the file.
+    // A replaced element keeps whatever end tag followed it in the file. XML tells
+    // "<intu.bid>" from "<INTU.BID>", so there the start tag keeps its spelling too,
+    // or the end tag left in place would close nothing.
+    const std::string_view old = segments[scan.identifierIndex];
+    if (startsWithNoCase(old, bankIdTag) && !old.starts_with(bankIdTag) && isXmlForm(segments)) {
+        segments.set(scan.identifierIndex, old.substr(0, bankIdTag.size()), element.substr(bankIdTag.size()));
+        return;
+    }
     segments.setView(scan.identifierIndex, element);
 }
 

@@ -54,6 +54,7 @@ private slots:
         row("xml after byte-order mark", qk, decl + body);
         row("<?OFX header alone", qk, "<?OFX OFXHEADER=\"200\"?>\n" + body);
         row("xml, replaced", qb, decl + "<SONRS><INTU.BID>[42|3106]</INTU.BID>\n</SONRS><CCSTMTTRNRS>");
+        row("xml, replaced in lower case", qk, decl + "<sonrs>[<intu.bid>1|<intu.bid>3000]</intu.bid></sonrs>");
         row("xml, nothing to go by", qk, decl + "<SONRS>\n[|<INTU.BID>3000</INTU.BID>]</SONRS>");
         row("xml header, open elements", qk, decl + "<OFX><SONRS><CODE>0\n[|<INTU.BID>3000]</SONRS><STMTTRNRS>");
         // An OFX 1 statement whose sign-on response closes its elements gets a closed one too.
