@@ -1,7 +1,6 @@
 #include "main_form.h"
 
 #include "clean_messages.h"
-#include "names/name_options.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
 #include "platform/statement_file.h"
@@ -190,7 +189,7 @@ void MainForm::cleanFile()
     // One run addresses one file: the name as typed, without surrounding spaces.
     const QString input = trimmedOfSpaces(fileName_->text());
     const Target chosen = target();
-    CleanOutcome outcome = cleanStatementFile(input, chosen, readNameOptions(settings_), locale_, files_);
+    CleanOutcome outcome = cleanStatementFile(input, chosen, readSettings(settings_).names, locale_, files_);
     if (outcome.succeeded()) {
         fileName_->setText(outcome.outputPath);
         showMessage(

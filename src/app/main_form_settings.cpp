@@ -1,37 +1,14 @@
 #include "main_form.h"
 
-#include "statement/text.h"
-
 #include <QLineEdit>
 #include <QRadioButton>
-
-#include <charconv>
-#include <cstdint>
-#include <optional>
 
 namespace scrivane {
 
 namespace {
 
-// A stored flag; text that is no truth value counts as the default.
-bool storedFlag(const UserSettings& settings, const FlagKey& key)
-{
-    return readFlag(settings, key).value_or(key.onByDefault());
-}
-
-// A stored 16-bit whole number (spaces around it allowed); nullopt for anything else.
-std::optional<int> storedShort(const std::string& text)
-{
-    const std::string_view digits = trimSpaces(text);
-    int value = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || value < INT16_MIN || value > INT16_MAX)
-        return std::nullopt;
-    return value;
-}
-
-// Turning a button on turns the others of its group off; turning it off touches
-// only that one, which an exclusive group would refuse for its checked button.
+// Turning a button on turns the others of its group off; with none to turn on,
+// all three go off, which an exclusive group would refuse for its checked button.
 void setOption(QRadioButton* button, bool on)
 {
     if (on) {
@@ -47,29 +24,32 @@ void setOption(QRadioButton* button, bool on)
 
 void MainForm::getUserSettings()
 {
-    setOption(quickbooksCompat_, storedFlag(settings_, keys::quickbooksCompat));
-    setOption(quickenCompat_, storedFlag(settings_, keys::quickenCompat));
-    setOption(noCompat_, storedFlag(settings_, keys::noCompat));
-    fileName_->setText(QString::fromStdString(readSetting(settings_, keys::fileName)));
+    const WindowSettings stored = readSettings(settings_).window;
+    setOption(quickbooksCompat_, stored.option == Target::QuickBooks);
+    setOption(quickenCompat_, stored.option == Target::Quicken);
+    setOption(noCompat_, stored.option == Target::Other);
+    fileName_->setText(QString::fromStdString(stored.fileName));
     // The dialog opens on the stored file only while that file is there, and else
     // in its folder (the file was cleaned to another name or put in the trash).
     if (files_.isPlainFile(fileName_->text()))
         dlgOpenFile_.setFileName(fileName_->text());
     else
         dlgOpenFile_.setFolderOf(fileName_->text());
-    // The dialog has four filters; any other stored index counts as the default.
-    std::optional<int> index = storedShort(readSetting(settings_, keys::fileTypeSelected));
-    dlgOpenFile_.setFilterIndex(index && *index >= 1 && *index <= 4 ? *index : 1);
+    dlgOpenFile_.setFilterIndex(stored.fileTypeSelected);
 }
 
 void MainForm::saveUserSettings() const
 {
+    WindowSettings shown;
+    shown.option = quickbooksCompat_->isChecked() ? std::optional(Target::QuickBooks)
+        : quickenCompat_->isChecked()             ? std::optional(Target::Quicken)
+        : noCompat_->isChecked()                  ? std::optional(Target::Other)
+                                                  : std::nullopt;
+    shown.fileName = fileName_->text().toStdString();
+    shown.fileTypeSelected = dlgOpenFile_.filterIndex();
     // Each key is written on its own; one that fails does not stop the others.
-    settings_.saveUserSetting(keys::quickbooksCompat, quickbooksCompat_->isChecked());
-    settings_.saveUserSetting(keys::quickenCompat, quickenCompat_->isChecked());
-    settings_.saveUserSetting(keys::noCompat, noCompat_->isChecked());
-    settings_.saveUserSetting(keys::fileName, fileName_->text().toStdString());
-    settings_.saveUserSetting(keys::fileTypeSelected, dlgOpenFile_.filterIndex());
+    for (const auto& [key, text] : windowWrites(shown))
+        settings_.saveUserSetting(key, text);
 }
 
 } // namespace scrivane

@@ -91,19 +91,17 @@ void NamOptions::buildControls()
 
 void NamOptions::getUserSettings()
 {
-    loadedWords_ = QString::fromStdString(readSetting(settings_, keys::omitWordsShown));
+    // The boxes show the flags as a clean takes them: "1", "True" or any other
+    // non-zero number is on, and text that is no truth value at all (what a
+    // failing store returns) is off.
+    const StoredSettings stored = readSettings(settings_);
+    loadedWords_ = QString::fromStdString(stored.wordsShown);
     omitWords_->setPlainText(loadedWords_);
     shownWords_ = omitWords_->toPlainText();
-
-    // A flag reads as the cleaner reads it, so the box shows what a clean will
-    // do: "1", "True" or any other non-zero number is on, and text that is no
-    // truth value at all (what a failing store returns) is off.
-    auto flag
-        = [this](QCheckBox* box, const FlagKey& key) { box->setChecked(readFlag(settings_, key).value_or(false)); };
-    flag(mixedCase_, keys::mixedCase);
-    flag(removeDates_, keys::removeDates);
-    flag(removeNumbers_, keys::removeNumbers);
-    flag(removeRepeat_, keys::removeRepeat);
+    mixedCase_->setChecked(stored.names.mixedCase);
+    removeDates_->setChecked(stored.names.removeDates);
+    removeNumbers_->setChecked(stored.names.removeNumbers);
+    removeRepeat_->setChecked(stored.names.removeRepeat);
 }
 
 void NamOptions::saveUserSettings() const
@@ -117,13 +115,15 @@ void NamOptions::saveUserSettings() const
     else
         words.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 
-    // Each key on its own: one write that fails does not keep the others back.
-    auto flag = [this](const QCheckBox* box, const FlagKey& key) { settings_.saveUserSetting(key, box->isChecked()); };
-    settings_.saveUserSetting(keys::omitWords, words.toStdString());
-    flag(mixedCase_, keys::mixedCase);
-    flag(removeDates_, keys::removeDates);
-    flag(removeNumbers_, keys::removeNumbers);
-    flag(removeRepeat_, keys::removeRepeat);
+    NameOptions shown;
+    shown.omitWords = words.toStdString();
+    shown.mixedCase = mixedCase_->isChecked();
+    shown.removeDates = removeDates_->isChecked();
+    shown.removeNumbers = removeNumbers_->isChecked();
+    shown.removeRepeat = removeRepeat_->isChecked();
+    // The five keys in one write: each preview saves them, and one sync of the
+    // file costs what five did.
+    settings_.saveUserSettings(nameOptionWrites(shown));
 }
 
 void NamOptions::preview(bool cleanNames)
@@ -183,7 +183,7 @@ QString NamOptions::namesOf(QByteArray& bytes, bool cleanNames) const
     // The cleaner reads the rules from the store, where they were just saved.
     std::optional<NameOptions> options;
     if (cleanNames)
-        options = readNameOptions(settings_);
+        options = readSettings(settings_).names;
     // The list is joined as the names come, CR LF between them: none is kept on
     // its own, and the statement goes before the list becomes characters.
     std::string list;

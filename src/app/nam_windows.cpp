@@ -32,7 +32,7 @@ QString NameWindows::statementPath() const
 {
     if (mainForm_)
         return mainForm_->statementPath();
-    return QString::fromStdString(readSetting(settings_, keys::fileName));
+    return QString::fromStdString(readSettings(settings_).window.fileName);
 }
 
 } // namespace scrivane

@@ -48,24 +48,10 @@ QString systemReason()
 
 const QString cannotWriteOut = QStringLiteral("cannot write standard output: ");
 
-// The desktop program keeps its target as three option buttons, of which the last
-// one stored as on wins; with none on, the clean works as for Other.
-Target storedTarget(const OptionSource& store)
-{
-    Target target = Target::Other;
-    if (readFlag(store, keys::quickbooksCompat).value_or(false))
-        target = Target::QuickBooks;
-    if (readFlag(store, keys::quickenCompat).value_or(false))
-        target = Target::Quicken;
-    if (readFlag(store, keys::noCompat).value_or(false))
-        target = Target::Other;
-    return target;
-}
-
-Target targetFor(const Arguments& args, const OptionSource& store)
+Target targetFor(const Arguments& args, const StoredSettings& stored)
 {
     if (!args.target)
-        return storedTarget(store);
+        return stored.window.target();
     if (*args.target == "quickbooks")
         return Target::QuickBooks;
     if (*args.target == "quicken")
@@ -73,9 +59,9 @@ Target targetFor(const Arguments& args, const OptionSource& store)
     return Target::Other;
 }
 
-NameOptions optionsFor(const Arguments& args, const OptionSource& store)
+NameOptions optionsFor(const Arguments& args, const StoredSettings& stored)
 {
-    NameOptions options = readNameOptions(store);
+    NameOptions options = stored.names;
     if (args.omitWords)
         options.omitWords = *args.omitWords;
     auto apply = [](bool& option, const std::optional<bool>& given) {
@@ -349,7 +335,7 @@ bool cleanFile(const QString& path,
 
 } // namespace
 
-int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams, const std::string& settingsFile)
+int run(const ParseResult& parsed, const SettingSource& store, const Streams& streams, const std::string& settingsFile)
 {
     const Arguments& args = parsed.arguments;
     if (!parsed.error.empty()) {
@@ -366,9 +352,10 @@ int run(const ParseResult& parsed, const OptionSource& store, const Streams& str
         return 0;
     }
 
-    const Target target = targetFor(args, store);
+    const StoredSettings stored = readSettings(store);
+    const Target target = targetFor(args, stored);
     const FormChoice form = args.keepForm ? FormChoice::Keep : FormChoice::ForTarget;
-    const NameOptions options = optionsFor(args, store);
+    const NameOptions options = optionsFor(args, stored);
     const LocaleRules locale = localeRulesFor(QLocale::system());
 
     int failed = 0;

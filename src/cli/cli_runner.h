@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli_arguments.h"
-#include "names/name_options.h"
+#include "settings/stored_settings.h"
 
 #include <cstdio>
 
@@ -21,6 +21,6 @@ struct Streams
 // file was cleaned (or listed), 1 when any failed, 2 for a usage error. Options
 // not given on the command line come from store, which is only read; --help names
 // settingsFile as the place they come from.
-int run(const ParseResult& parsed, const OptionSource& store, const Streams& streams, const std::string& settingsFile);
+int run(const ParseResult& parsed, const SettingSource& store, const Streams& streams, const std::string& settingsFile);
 
 } // namespace scrivane::cli

@@ -191,9 +191,4 @@ void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const Lo
     });
 }
 
-void cleanPayeeNames(SegmentList& segments, const OptionSource& source, const LocaleRules& locale)
-{
-    cleanPayeeNames(segments, readNameOptions(source), locale);
-}
-
 } // namespace scrivane

@@ -48,7 +48,4 @@ void writePayeeName(SegmentList& segments, const PayeeElement& element, std::str
 // removed.
 void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale);
 
-// The same with the options read from the store at this call.
-void cleanPayeeNames(SegmentList& segments, const OptionSource& source, const LocaleRules& locale);
-
 } // namespace scrivane

@@ -73,7 +73,7 @@ std::optional<QString> UserSettings::unusableReason() const
     return notPlainFileReason(path_);
 }
 
-std::string UserSettings::getUserSetting(std::string_view key, const SettingDefault& defaultValue) const
+std::string UserSettings::getUserSetting(std::string_view key, const SettingValue& defaultValue) const
 {
     if (unusableReason())
         return {};
@@ -92,13 +92,19 @@ std::string UserSettings::getUserSetting(std::string_view key, const SettingDefa
     }
 }
 
-bool UserSettings::saveUserSetting(std::string_view key, const SettingDefault& value) const
+bool UserSettings::saveUserSetting(std::string_view key, const SettingValue& value) const
+{
+    return saveUserSettings({{key, settingText(value)}});
+}
+
+bool UserSettings::saveUserSettings(const SettingWrites& values) const
 {
     if (unusableReason())
         return false;
     try {
         QSettings store(path_, QSettings::IniFormat);
-        store.setValue(keyPath(key), QString::fromStdString(settingText(value)));
+        for (const auto& [key, text] : values)
+            store.setValue(keyPath(key), QString::fromStdString(text));
         store.sync();
         // A file with unreadable lines reports a format error but is written all
         // the same (without those lines); only an access error means the value

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "names/name_options.h"
+#include "stored_settings.h"
 
 #include <QString>
 
@@ -14,7 +14,7 @@ namespace scrivane {
 // The user's settings: one INI file per user, section "Prefs", every value text.
 // Each call opens the file afresh and each write is synced before it returns, so
 // two running copies see each other's keys and a crash loses nothing saved.
-class UserSettings : public OptionSource
+class UserSettings : public SettingSource
 {
 public:
     // The user's own store: "Korvel Scrivane.ini" in the per-user config folder
@@ -30,18 +30,15 @@ public:
 
     // The stored text of key; the default in text form when the key is absent; the
     // empty text when the store can't be read.
-    std::string getUserSetting(std::string_view key, const SettingDefault& defaultValue) const override;
+    std::string getUserSetting(std::string_view key, const SettingValue& defaultValue) const override;
 
     // True exactly when this value has reached the disk.
-    bool saveUserSetting(std::string_view key, const SettingDefault& value) const;
+    bool saveUserSetting(std::string_view key, const SettingValue& value) const;
 
-    // The same for the keys of setting_keys.h, each value in its key's stored form.
-    bool saveUserSetting(const FlagKey& key, bool on) const { return saveUserSetting(key.name, flagValue(key, on)); }
-    bool saveUserSetting(const NumberKey& key, long long value) const { return saveUserSetting(key.name, value); }
-    bool saveUserSetting(const TextKey& key, std::string text) const
-    {
-        return saveUserSetting(key.name, SettingDefault(std::move(text)));
-    }
+    // Several keys in one write of the file: one open, one sync. True exactly
+    // when every value has reached the disk; when the store takes no write, none
+    // of them has.
+    bool saveUserSettings(const SettingWrites& values) const;
 
 private:
     QString path_;

@@ -45,6 +45,12 @@ private slots:
             .replace("MOBILITY\r\n", "MOBILITY\r");
         stored.replace("<NAME>CHECK 1234\n", "<NAME>CHECK").replace("</SONRS>", "<INTU.BID>3000</SONRS>");
         add("stored", prefs, "s.ofx", "s.QFX", stored);
+        // Other's key unreadable counts as on, as the window's option button takes it.
+        add("stored, one unreadable",
+            "[Prefs]\nquickbooksCompat=True\nnoCompat=maybe\n",
+            "s.ofx",
+            "s.ofx",
+            cleaned("other"));
         const char* flags = "--target=quickbooks --proper-case --omit-words=check s.ofx";
         add("flags win", prefs, flags, "s.QBO", cleaned("quickbooks"));
         add("version",

@@ -27,25 +27,25 @@ private slots:
     // Written by one store object and read by another, so each value must have reached the disk.
     void valuesComeBackAsWritten_data()
     {
-        QTest::addColumn<SettingDefault>("value");
+        QTest::addColumn<SettingValue>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("true") << SettingDefault(true) << "True";
-        QTest::newRow("three") << SettingDefault(3LL) << "3";
+        QTest::newRow("true") << SettingValue(true) << "True";
+        QTest::newRow("three") << SettingValue(3LL) << "3";
         // Separated by "|", the first one empty.
         for (const QString& text :
              QString("|a\r\nb\nc|a, b ,c|@foo|=a=b=|\"quoted\" 'single'|[Prefs]|Café – 日本 €").split('|'))
-            QTest::newRow(qPrintable(text)) << SettingDefault(text.toStdString()) << text;
+            QTest::newRow(qPrintable(text)) << SettingValue(text.toStdString()) << text;
     }
     void valuesComeBackAsWritten()
     {
-        QFETCH(SettingDefault, value);
+        QFETCH(SettingValue, value);
         QFETCH(QString, text);
         QVERIFY(UserSettings(ini_).saveUserSetting("k", value));
         QCOMPARE(QString::fromStdString(UserSettings(ini_).getUserSetting("k", std::string("default"))), text);
     }
 
-    // A missing key reads as the default in text form; a folder or a FIFO where the
-    // file goes reads empty at once, takes no write and stays as it is.
+    // A missing key reads as the default in text form, and keys written together come back; a folder or a FIFO where
+    // the file goes reads empty at once, takes no write and stays as it is.
     void missingOrUnusableStore_data()
     {
         QTest::addColumn<bool>("fifo");
@@ -59,6 +59,9 @@ private slots:
         QFETCH(bool, fifo);
         QCOMPARE(UserSettings(ini_).getUserSetting("k", true) + UserSettings(ini_).getUserSetting("k", 1LL), "True1");
         QVERIFY(UserSettings(ini_).unusableReason() == std::nullopt);
+        QVERIFY(UserSettings(ini_).saveUserSettings({{"a", "1"}, {"b", "x y"}}));
+        QCOMPARE(UserSettings(ini_).getUserSetting("a", 0LL) + UserSettings(ini_).getUserSetting("b", 0LL), "1x y");
+        QVERIFY(QFile::remove(ini_));
 #ifndef Q_OS_WIN
         QVERIFY(fifo ? ::mkfifo(QFile::encodeName(ini_).constData(), 0600) == 0 : QDir().mkpath(ini_));
 #else
@@ -66,6 +69,7 @@ private slots:
 #endif
         QVERIFY(UserSettings(ini_).unusableReason().has_value());
         QVERIFY(!UserSettings(ini_).saveUserSetting("k", std::string("x")));
+        QVERIFY(!UserSettings(ini_).saveUserSettings({{"k", "x"}, {"j", "y"}}));
         QCOMPARE(UserSettings(ini_).getUserSetting("k", std::string("default")), std::string());
         QVERIFY(QFileInfo(ini_).exists() && !QFileInfo(ini_).isFile());
     }
