@@ -2,30 +2,51 @@
 
 namespace scrivane {
 
+namespace {
+
+const QString notEnoughMemory = QStringLiteral("not enough memory to clean this statement");
+
+} // namespace
+
 QString cleanFailureMessage(const CleanFailure& failure, const QString& input, const QString& output)
 {
     const QString reason = failure.error.reason;
-    switch (failure.step) {
-    case CleanStep::Read:
+    switch (failure.problem) {
+    case CleanProblem::Unreadable:
         return QStringLiteral("The file \"%1\" could not be read:\r\n%2\r\n\r\nIt has not been changed.")
             .arg(input, reason);
-    case CleanStep::Write:
+    case CleanProblem::Unwritable:
         return QStringLiteral("The cleaned file \"%1\" could not be written:\r\n%2\r\n\r\n"
                               "The statement \"%3\" has not been changed.")
             .arg(output, reason, input);
-    case CleanStep::Delete:
+    case CleanProblem::NotPutAway:
         return QStringLiteral("The cleaned file was saved as \"%1\", but the original file \"%2\" could not be "
                               "deleted:\r\n%3\r\n\r\nBoth files are there now.")
             .arg(output, input, reason);
-    case CleanStep::Memory:
+    case CleanProblem::ChangedAfter:
+        return QStringLiteral("The cleaned file was saved as \"%1\", but the original file \"%2\" could not be "
+                              "deleted:\r\nIt changed while it was being cleaned, so it was kept; both files stand"
+                              "\r\n\r\nBoth files are there now.")
+            .arg(output, input);
+    case CleanProblem::OutOfMemory:
         return QStringLiteral("The file \"%1\" could not be cleaned: %2.\r\n\r\nIt has not been changed.")
-            .arg(input, reason);
-    case CleanStep::Changed:
-        return changedWhileCleaning;
-    case CleanStep::Find:
+            .arg(input, notEnoughMemory);
+    case CleanProblem::Changed:
+        return QStringLiteral("The statement changed while it was being cleaned; nothing was changed. Please try "
+                              "again.");
+    case CleanProblem::Vanished:
+        return QStringLiteral("The file \"%1\" disappeared while it was being cleaned, so nothing was written.")
+            .arg(input);
+    case CleanProblem::WouldReplaceInput:
+    case CleanProblem::NotFound:
         break;
     }
     return QStringLiteral("File does not appear to exist. Please try again.");
+}
+
+QString namesNotListedMessage(const QString& input)
+{
+    return QStringLiteral("The names in the file \"%1\" could not be listed: %2.").arg(input, notEnoughMemory);
 }
 
 } // namespace scrivane

@@ -1,13 +1,17 @@
 #pragma once
 
-#include "platform/statement_file.h"
+#include "platform/read_and_clean.h"
 
 #include <QString>
 
 namespace scrivane {
 
-// What the user is told when a clean stops after the file was found: which file,
-// the system's reason, and what became of the statement.
+// What the user is told when a clean fails: which file, the system's reason,
+// and what became of the statement.
 QString cleanFailureMessage(const CleanFailure& failure, const QString& input, const QString& output);
+
+// The names of a file could not be listed for want of memory: an empty list
+// would read as a statement without names.
+QString namesNotListedMessage(const QString& input);
 
 } // namespace scrivane

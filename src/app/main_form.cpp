@@ -3,7 +3,7 @@
 #include "clean_messages.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
-#include "platform/statement_file.h"
+#include "platform/read_and_clean.h"
 #include "scrivane/version.h"
 #include "statement/guidance.h"
 #include "window_access.h"
@@ -187,15 +187,21 @@ void MainForm::selectFile()
 void MainForm::cleanFile()
 {
     // One run addresses one file: the name as typed, without surrounding spaces.
-    const QString input = trimmedOfSpaces(fileName_->text());
-    const Target chosen = target();
-    CleanOutcome outcome = cleanStatementFile(input, chosen, readSettings(settings_).names, locale_, files_);
-    if (outcome.succeeded()) {
+    CleanRequest request;
+    request.input = StatementSource::file(trimmedOfSpaces(fileName_->text()));
+    request.target = target();
+    request.names = readSettings(settings_).names;
+    request.locale = locale_;
+    const CleanOutcome outcome = readAndClean(request, files_);
+    if (outcome.ok()) {
         fileName_->setText(outcome.outputPath);
-        showMessage(
-            this, QString::fromStdString(cleanedMessage(chosen, outcome.notConverted)), MessageIcon::Information);
+        showMessage(this,
+                    QString::fromStdString(cleanedMessage(request.target, outcome.notConverted)),
+                    MessageIcon::Information);
     } else {
-        showMessage(this, cleanFailureMessage(*outcome.failure, input, outcome.outputPath), MessageIcon::Critical);
+        showMessage(this,
+                    cleanFailureMessage(*outcome.failure, request.input.name(), outcome.outputPath),
+                    MessageIcon::Critical);
     }
     saveUserSettings();
 }

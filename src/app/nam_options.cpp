@@ -1,12 +1,13 @@
 #include "nam_options.h"
 
+#include "clean_messages.h"
 #include "name_list_preview.h"
 #include "names/names_preview.h"
 #include "platform/file_pattern.h"
 #include "platform/message_box.h"
 #include "platform/name_list_text.h"
 #include "platform/qt_text.h"
-#include "platform/statement_file.h"
+#include "platform/read_and_clean.h"
 #include "window_access.h"
 #include "window_style.h"
 
@@ -147,14 +148,9 @@ void NamOptions::showNames(bool cleanNames)
     // A file that can't be read (gone since the check, unreadable, or a pattern
     // rather than a name) lists nothing; the rules on screen are saved all the same.
     const QString path = trimmedOfSpaces(statementPath_());
-    QByteArray bytes;
-    bool outOfMemory = false;
-    try {
-        if (hasWildcards(path) || files_.readWhole(path, bytes))
-            bytes.clear();
-    } catch (const std::bad_alloc&) {
-        outOfMemory = true;
-    }
+    ReadStatement read = readStatement(StatementSource::file(path), files_);
+    bool outOfMemory = !read.ok() && read.failure->problem == CleanProblem::OutOfMemory;
+    QByteArray& bytes = read.bytes;
 
     saveUserSettings();
 
@@ -166,11 +162,7 @@ void NamOptions::showNames(bool cleanNames)
         outOfMemory = true;
     }
     if (outOfMemory) {
-        // An empty list would read as a statement without names.
-        showMessage(this,
-                    QStringLiteral("The names in the file \"%1\" could not be listed: %2.")
-                        .arg(path, QString::fromLatin1(notEnoughMemory)),
-                    MessageIcon::Critical);
+        showMessage(this, namesNotListedMessage(path), MessageIcon::Critical);
         return;
     }
 

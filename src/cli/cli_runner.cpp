@@ -1,18 +1,13 @@
 #include "cli_runner.h"
 
 #include "names/names_preview.h"
-#include "names/statement_cleaner.h"
 #include "platform/console.h"
 #include "platform/file_pattern.h"
-#include "platform/file_services.h"
 #include "platform/locale_rules_qt.h"
 #include "platform/name_list_text.h"
-#include "platform/statement_file.h"
+#include "platform/read_and_clean.h"
 #include "scrivane/version.h"
 #include "statement/guidance.h"
-#include "statement/output_name.h"
-#include "statement/segment_list.h"
-#include "statement/text.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,6 +42,44 @@ QString systemReason()
 }
 
 const QString cannotWriteOut = QStringLiteral("cannot write standard output: ");
+
+// "file k of N" on a terminal while a file is worked on. Standard output is
+// often the same terminal, so the text is blanked before any line is printed:
+// every line then starts at the left margin, and none is left at the end.
+class Progress
+{
+public:
+    explicit Progress(const Streams& streams)
+        : err_(streams.progress ? streams.err : nullptr)
+    {
+    }
+    ~Progress() { clear(); }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    void show(std::size_t k, std::size_t count)
+    {
+        if (!err_ || count < 2)
+            return;
+        clear();
+        text_ = "file " + std::to_string(k) + " of " + std::to_string(count) + " ";
+        std::fputs(("\r" + text_).c_str(), err_);
+        std::fflush(err_);
+    }
+
+    void clear()
+    {
+        if (!err_ || text_.empty())
+            return;
+        std::fputs(("\r" + std::string(text_.size(), ' ') + "\r").c_str(), err_);
+        std::fflush(err_);
+        text_.clear();
+    }
+
+private:
+    std::FILE* err_;
+    std::string text_;
+};
 
 Target targetFor(const Arguments& args, const StoredSettings& stored)
 {
@@ -90,32 +123,41 @@ QString whyNotAFile(const QString& path)
     return QStringLiteral("is not a plain file");
 }
 
-QString describe(const CleanFailure& failure, const QString& path, const QString& outputPath)
+QString describe(const CleanFailure& failure, const QString& outputPath)
 {
-    switch (failure.step) {
-    case CleanStep::Find:
-        return whyNotAFile(path);
-    case CleanStep::Read:
-        return QStringLiteral("cannot be read: ") + failure.error.reason;
-    case CleanStep::Write:
-        return QStringLiteral("cannot write ") + failure.error.path + QStringLiteral(": ") + failure.error.reason
+    const QString& reason = failure.error.reason;
+    switch (failure.problem) {
+    case CleanProblem::NotFound:
+        return whyNotAFile(failure.error.path);
+    case CleanProblem::Unreadable:
+        return QStringLiteral("cannot be read: ") + reason;
+    case CleanProblem::Unwritable:
+        return QStringLiteral("cannot write ") + failure.error.path + QStringLiteral(": ") + reason
             + QStringLiteral(" (the statement is unchanged)");
-    case CleanStep::Memory:
-        return failure.error.reason;
-    case CleanStep::Delete:
+    case CleanProblem::OutOfMemory:
+        return QStringLiteral("not enough memory to clean this statement");
+    case CleanProblem::NotPutAway:
         return QStringLiteral("cleaned into ") + outputPath + QStringLiteral(", but the original cannot be removed: ")
-            + failure.error.reason;
-    case CleanStep::Changed:
-        return changedWhileCleaning;
+            + reason;
+    case CleanProblem::ChangedAfter:
+        return QStringLiteral("cleaned into ") + outputPath
+            + QStringLiteral(", but the original cannot be removed: It changed while it was being cleaned, so it "
+                             "was kept; both files stand");
+    case CleanProblem::Changed:
+        return QStringLiteral(
+            "The statement changed while it was being cleaned; nothing was changed. Please try again.");
+    case CleanProblem::Vanished:
+        return QStringLiteral("disappeared while it was being cleaned, so nothing was written");
+    case CleanProblem::WouldReplaceInput:
+        return QStringLiteral(
+            "--keep: the cleaned file would replace the original under its own name (the statement is unchanged)");
     }
-    return failure.error.reason;
+    return reason;
 }
 
 // name: the file's name as given, byte for byte.
 void reportFailure(const Streams& streams, const std::string& name, const QString& reason)
 {
-    if (streams.progress)
-        std::fputs("\r", streams.err);
     printLine(streams.err, "scrivane-clean: " + name + ": " + reason.toStdString());
 }
 
@@ -124,44 +166,12 @@ void reportFailure(const Streams& streams, const QString& path, const QString& r
     reportFailure(streams, bytesOf(path), reason);
 }
 
-// Standard input, read whole as a file would be. Read through the C stream that
-// the start-up made binary: Qt's file engine fails on a Windows pipe.
-std::optional<QString> readStandardInput(QByteArray& bytes)
+// The statement named by path, or standard input for "-".
+StatementSource sourceOf(const QString& path, const Streams& streams)
 {
-    // The same bound as for a file read whole: anything bigger is no statement.
-    constexpr qsizetype largest = qsizetype(1) << 30;
-    bytes.clear();
-    char block[1 << 16];
-    for (;;) {
-        const std::size_t got = std::fread(block, 1, sizeof block, stdin);
-        if (bytes.size() + static_cast<qsizetype>(got) > largest)
-            return QStringLiteral("Standard input is larger than 1 GB, too large for a statement");
-        bytes.append(block, static_cast<qsizetype>(got));
-        if (got < sizeof block)
-            return std::ferror(stdin) ? std::optional<QString>(QString::fromLocal8Bit(std::strerror(errno)))
-                                      : std::nullopt;
-    }
-}
-
-// The statement named by path, or standard input for "-"; false after reporting why not.
-bool readStatement(const QString& path, QByteArray& bytes, const Streams& streams)
-{
-    if (path == QLatin1String(standardInputName)) {
-        if (std::optional<QString> error = readStandardInput(bytes)) {
-            reportFailure(streams, path, QStringLiteral("cannot be read: ") + *error);
-            return false;
-        }
-        return true;
-    }
-    if (!FileSystem::system().isPlainFile(path)) {
-        reportFailure(streams, path, whyNotAFile(path));
-        return false;
-    }
-    if (std::optional<FileError> error = FileSystem::system().readWhole(path, bytes)) {
-        reportFailure(streams, path, QStringLiteral("cannot be read: ") + error->reason);
-        return false;
-    }
-    return true;
+    if (path == QLatin1String(standardInputName))
+        return StatementSource::stream(streams.in, path);
+    return StatementSource::file(path);
 }
 
 // A listed name on one line: a line break inside it becomes a space, and the white
@@ -180,23 +190,30 @@ std::string oneLine(std::string_view name)
     return line;
 }
 
-// The names as the preview windows list them, one line each. Names that the
-// cleaner empties are not listed, as in the window. To a file or a pipe the lines
-// are the statement's own bytes; on a terminal they are read in the statement's
-// character set as the window reads them and printed in the terminal's encoding.
-// Run out of memory, the list stops where it stands and says so; once a line
-// cannot be written, no more are.
-bool listNames(
-    const QString& path, bool clean, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+// The names as the preview windows list them, one line each, of the statement
+// read as a clean reads it. Names that the cleaner empties are not listed, as in
+// the window. To a file or a pipe the lines are the statement's own bytes; on a
+// terminal they are read in the statement's character set as the window reads
+// them and printed in the terminal's encoding. Run out of memory, the list stops
+// where it stands and says so; once a line cannot be written, no more are.
+bool listNames(const QString& path,
+               bool clean,
+               const NameOptions& options,
+               const LocaleRules& locale,
+               const Streams& streams,
+               Progress& progress)
 {
     bool written = true;
     try {
-        QByteArray bytes;
-        if (!readStatement(path, bytes, streams))
+        ReadStatement read = readStatement(sourceOf(path, streams));
+        progress.clear();
+        if (!read.ok()) {
+            reportFailure(streams, path, describe(*read.failure, {}));
             return false;
+        }
         std::string lines; // for the terminal, read as text once all are in
         const Charset charset
-            = forEachPreviewName(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+            = forEachPreviewName(std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())),
                                  clean ? std::optional(options) : std::nullopt,
                                  locale,
                                  [&](std::string_view name) {
@@ -210,12 +227,12 @@ bool listNames(
                                              && std::fputc('\n', streams.out) != EOF;
                                  });
         if (streams.terminal) {
-            bytes = QByteArray();
+            read.bytes = QByteArray();
             written = printOnTerminal(streams.out, nameListDisplayText(lines, charset));
         }
     } catch (const std::bad_alloc&) {
         std::fflush(streams.out);
-        reportFailure(streams, path, QString::fromLatin1(notEnoughMemory));
+        reportFailure(streams, path, describe({CleanProblem::OutOfMemory, {path, {}}}, {}));
         return false;
     }
     if (!written || std::fflush(streams.out) != 0) {
@@ -233,102 +250,26 @@ void reportNotConverted(const Streams& streams, const QString& path, const std::
         reportFailure(streams, path, QString::fromStdString(notConvertedSentence(reason)));
 }
 
-// Standard input, cleaned onto standard output. Nothing is written before the
-// clean is done, so running out of memory leaves standard output empty.
-bool cleanStandardInput(
-    Target target, FormChoice form, const NameOptions& options, const LocaleRules& locale, const Streams& streams)
+bool clean(const QString& path, CleanRequest request, const Streams& streams, Progress& progress)
 {
-    const QString path = QString::fromLatin1(standardInputName);
-    QByteArray bytes;
-    SegmentList segments;
-    std::string converted;
-    FormReport report;
-    try {
-        if (!readStatement(path, bytes, streams))
-            return false;
-        report = cleanStatement(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                                converted,
-                                segments,
-                                target,
-                                options,
-                                locale,
-                                form);
-    } catch (const std::bad_alloc&) {
-        reportFailure(streams, path, QString::fromLatin1(notEnoughMemory));
+    request.input = sourceOf(path, streams);
+    if (request.toStream) {
+        // The statement's bytes go to standard output, which may be this terminal.
+        progress.clear();
+        request.toStream->stream = streams.out;
+    }
+    const CleanOutcome outcome = readAndClean(request);
+    progress.clear();
+    if (!outcome.ok()) {
+        reportFailure(streams, path, describe(*outcome.failure, outcome.outputPath));
         return false;
     }
-    bool ok = true;
-    segments.forEachPiece([&](std::string_view piece) {
-        if (ok)
-            ok = std::fwrite(piece.data(), 1, piece.size(), streams.out) == piece.size();
-    });
-    if (!ok || std::fflush(streams.out) != 0) {
-        reportFailure(streams, path, cannotWriteOut + systemReason());
-        return false;
+    if (!request.toStream) {
+        const bool trashed = outcome.input == Disposal::Trashed;
+        printLine(streams.out,
+                  bytesOf(path) + " -> " + bytesOf(outcome.outputPath) + (trashed ? " (original in the trash)" : "")
+                      + (outcome.cleanedElsewhere ? " (already cleaned by another run)" : ""));
     }
-    reportNotConverted(streams, path, report.notConverted);
-    return true;
-}
-
-bool writeToStdout(const QString& path,
-                   Target target,
-                   FormChoice form,
-                   const NameOptions& options,
-                   const LocaleRules& locale,
-                   const Streams& streams)
-{
-    if (path == QLatin1String(standardInputName))
-        return cleanStandardInput(target, form, options, locale, streams);
-    QFile out;
-    if (!out.open(streams.out, QIODevice::WriteOnly)) {
-        reportFailure(streams, path, QStringLiteral("cannot open standard output: ") + out.errorString());
-        return false;
-    }
-    CleanOutcome outcome = cleanStatementTo(
-        path, target, options, locale, out, QStringLiteral("standard output"), FileSystem::system(), form);
-    // Most statements fit in the buffer: only the flush shows whether they got out.
-    if (outcome.succeeded() && !out.flush())
-        outcome.failure = CleanFailure {CleanStep::Write, {QStringLiteral("standard output"), out.errorString()}};
-    if (outcome.succeeded() && std::fflush(streams.out) != 0)
-        outcome.failure = CleanFailure {CleanStep::Write, {QStringLiteral("standard output"), systemReason()}};
-    if (!outcome.succeeded()) {
-        reportFailure(streams, path, describe(*outcome.failure, path, QString()));
-        return false;
-    }
-    reportNotConverted(streams, path, outcome.notConverted);
-    return true;
-}
-
-bool cleanFile(const QString& path,
-               Target target,
-               FormChoice form,
-               const NameOptions& options,
-               const LocaleRules& locale,
-               bool keep,
-               const Streams& streams)
-{
-    if (keep) {
-        // The cleaned file would take the original's own name: keeping the
-        // original is then impossible, and the file is left alone.
-        const QString output = QString::fromStdString(outputPathFor(path.toStdString(), target));
-        const QString canonical = QFileInfo(path).canonicalFilePath();
-        if (output == path || (!canonical.isEmpty() && canonical == QFileInfo(output).canonicalFilePath())) {
-            reportFailure(streams,
-                          path,
-                          QStringLiteral("--keep: the cleaned file would replace the original under its own name "
-                                         "(the statement is unchanged)"));
-            return false;
-        }
-    }
-    CleanOutcome outcome = cleanStatementFile(path, target, options, locale, FileSystem::system(), form, keep);
-    if (!outcome.succeeded()) {
-        reportFailure(streams, path, describe(*outcome.failure, path, outcome.outputPath));
-        return false;
-    }
-    const bool trashed = outcome.input == Disposal::Trashed;
-    printLine(streams.out,
-              bytesOf(path) + " -> " + bytesOf(outcome.outputPath) + (trashed ? " (original in the trash)" : "")
-                  + (outcome.cleanedElsewhere ? " (already cleaned by another run)" : ""));
     reportNotConverted(streams, path, outcome.notConverted);
     return true;
 }
@@ -353,36 +294,38 @@ int run(const ParseResult& parsed, const SettingSource& store, const Streams& st
     }
 
     const StoredSettings stored = readSettings(store);
-    const Target target = targetFor(args, stored);
-    const FormChoice form = args.keepForm ? FormChoice::Keep : FormChoice::ForTarget;
-    const NameOptions options = optionsFor(args, stored);
-    const LocaleRules locale = localeRulesFor(QLocale::system());
+    CleanRequest request;
+    request.target = targetFor(args, stored);
+    request.form = args.keepForm ? FormChoice::Keep : FormChoice::ForTarget;
+    request.names = optionsFor(args, stored);
+    request.locale = localeRulesFor(QLocale::system());
+    request.keepInput = args.keep;
+    if (args.toStdout)
+        request.toStream = StreamOutput {streams.out, QStringLiteral("standard output")};
 
     int failed = 0;
+    Progress progress(streams);
     const std::size_t count = args.files.size();
     for (std::size_t k = 0; k < count; ++k) {
         const QByteArray name = QByteArray::fromStdString(args.files[k]);
         const QString path = pathOfArgument(name);
-        if (streams.progress && count > 1)
-            std::fprintf(streams.err, "\rfile %zu of %zu ", k + 1, count);
+        progress.show(k + 1, count);
         bool ok = false;
         // Decoded, such a name would be another file's (or none's): refused as given.
-        if (inexactNameReason(name))
+        if (inexactNameReason(name)) {
+            progress.clear();
             reportFailure(streams,
                           args.files[k],
                           QStringLiteral("the name is not valid in the system's character encoding, so it cannot be "
                                          "used exactly; rename the file and try again"));
-        else if (args.list != ListMode::None)
-            ok = listNames(path, args.list == ListMode::Clean, options, locale, streams);
-        else if (args.toStdout)
-            ok = writeToStdout(path, target, form, options, locale, streams);
-        else
-            ok = cleanFile(path, target, form, options, locale, args.keep, streams);
+        } else if (args.list != ListMode::None) {
+            ok = listNames(path, args.list == ListMode::Clean, request.names, request.locale, streams, progress);
+        } else {
+            ok = clean(path, request, streams, progress);
+        }
         if (!ok)
             ++failed;
     }
-    if (streams.progress && count > 1)
-        std::fputs("\r\n", streams.err);
     return failed == 0 ? 0 : 1;
 }
 

@@ -7,10 +7,11 @@
 
 namespace scrivane::cli {
 
-// Where a run writes. Statements go to out as bytes, and so do names unless out
-// is a terminal; one line per problem goes to err.
+// Where a run reads and writes. Statements go to out as bytes, and so do names
+// unless out is a terminal; one line per problem goes to err.
 struct Streams
 {
+    std::FILE* in = stdin; // read for the file "-"
     std::FILE* out = stdout;
     std::FILE* err = stderr;
     bool progress = false; // show "file k of N" on err

@@ -1,6 +1,6 @@
 // Whatever goes wrong or stands in the way, a clean loses no statement and leaks
 // none: nothing partial under the output's name, nothing written through a link.
-#include "platform/statement_file.h"
+#include "platform/read_and_clean.h"
 #include "support/faulty_file_system.h"
 #include "support/sandbox.h"
 
@@ -164,11 +164,11 @@ private slots:
 #endif
         } else {
             FaultyFileSystem files;
-            CleanStep failingStep = CleanStep::Write;
+            CleanProblem problem = CleanProblem::Unwritable;
             switch (stop) {
             case Stop::Read:
                 files.failRead();
-                failingStep = CleanStep::Read;
+                problem = CleanProblem::Unreadable;
                 break;
             case Stop::WritePartWay:
                 files.failWriteAfter(statement.size() / 2);
@@ -179,7 +179,7 @@ private slots:
             case Stop::Delete:
                 files.failTrash();
                 files.failRemove();
-                failingStep = CleanStep::Delete;
+                problem = CleanProblem::NotPutAway;
                 break;
             case Stop::FullDisk:
             case Stop::Kill:
@@ -188,15 +188,18 @@ private slots:
             case Stop::HangUp:
                 QFAIL("stopped from outside, not through the file layer");
             }
-            const CleanOutcome outcome = cleanStatementFile(input, target, NameOptions(), LocaleRules::enUS(), files);
+            CleanRequest request;
+            request.input = StatementSource::file(input);
+            request.target = target;
+            const CleanOutcome outcome = readAndClean(request, files);
             if (stop == Stop::Delete && target == Target::Other) { // its own name: nothing to delete
-                QVERIFY(outcome.succeeded());
+                QVERIFY(outcome.ok());
                 QCOMPARE(readFile(input), cleaned(argument));
                 return;
             }
             QVERIFY(outcome.failure);
-            QVERIFY(outcome.failure->step == failingStep);
-            QCOMPARE(outcome.failure->error.path, failingStep == CleanStep::Write ? box.path(output) : input);
+            QVERIFY(outcome.failure->problem == problem);
+            QCOMPARE(outcome.failure->error.path, problem == CleanProblem::Unwritable ? box.path(output) : input);
         }
         QVERIFY(readFile(input) == text);
         if (stop != Stop::Kill && stop != Stop::Delete)

@@ -1,4 +1,6 @@
 // scrivane-clean from the outside: what it prints, writes and leaves alone.
+#include "cli/cli_runner.h"
+#include "settings/user_settings.h"
 #include "support/platform_facts.h"
 #include "support/samples.h"
 #include "support/sandbox.h"
@@ -239,6 +241,35 @@ private slots:
     }
 #endif
 
+    // On a terminal, where the progress text and the lines share the screen, every line starts at the left margin and
+    // no progress is left at the end: the screen, carriage returns played out, shows the lines alone.
+    void progressLeavesTheLinesWhole()
+    {
+        Sandbox box;
+        QVERIFY(writeFile(box.path("a.ofx"), statement) && writeFile(box.path("b.ofx"), statement));
+        std::FILE* terminal = std::tmpfile();
+        QVERIFY(terminal);
+        const scrivane::UserSettings store(box.config() + "/Korvel Scrivane.ini");
+        const QString a = box.path("a.ofx"), b = box.path("b.ofx"), c = box.path("c.ofx");
+        const auto parsed = scrivane::cli::parseArguments(
+            {"--target", "quicken", "-k", a.toStdString(), c.toStdString(), b.toStdString()});
+        QCOMPARE(scrivane::cli::run(parsed, store, {stdin, terminal, terminal, true}, {}), 1);
+        QStringList screen;
+        std::rewind(terminal);
+        char line[4096];
+        while (std::fgets(line, sizeof line, terminal)) {
+            QString shown;
+            for (const QString& overwrite : QString::fromUtf8(line).chopped(1).split('\r'))
+                shown = overwrite + shown.mid(overwrite.size());
+            screen << shown.trimmed();
+        }
+        std::fclose(terminal);
+        QCOMPARE(screen,
+                 (QStringList {a + " -> " + box.path("a.QFX"),
+                               "scrivane-clean: " + c + ": no such file",
+                               b + " -> " + box.path("b.QFX")}));
+    }
+
     // The help says what becomes of the files and names the settings file it reads.
     void helpSaysWhatHappensToTheFiles()
     {
@@ -273,8 +304,9 @@ private slots:
         const QStringList bad = {"missing.ofx", "folder.ofx", "st*.ofx", "dangling.ofx", "blocked.ofx", "huge.ofx"};
         for (const char* folder : {"Relevés de juin", "folder.ofx", "blocked.QBO"})
             QVERIFY(QDir().mkpath(box.path(folder)));
+        // "st*.ofx" is refused even where a file is so named: as a pattern it could name another.
         QVERIFY(QFile::link("gone.ofx", box.path("dangling.ofx")) && writeFile(box.path("star.ofx"), statement)
-                && writeFile(box.path("blocked.ofx"), statement));
+                && writeFile(box.path("st*.ofx"), statement) && writeFile(box.path("blocked.ofx"), statement));
         // 2 GB, sparse so that it costs no disk.
         QVERIFY(writeFile(box.path("huge.ofx"), "<NAME>ACME\n") && QFile::resize(box.path("huge.ofx"), 2LL << 30));
         QStringList args = QStringList {"--target", "quickbooks", "--"} + bad;
@@ -306,6 +338,11 @@ private slots:
         QVERIFY(QFileInfo(box.path("blocked.QBO")).isDir() && QFileInfo(box.path("folder.ofx")).isDir());
         QVERIFY(QFileInfo(box.path("dangling.ofx")).isSymLink() && !QFileInfo::exists(box.path("x")));
         QVERIFY(readFile(box.path("blocked.ofx")) == statement && readFile(box.path("star.ofx")) == statement);
+        QCOMPARE(readFile(box.path("st*.ofx")), statement);
+        // Listing reads a statement as the clean does, so it refuses the same names with the same line.
+        const Run listed = box.run({"--list", "raw", "--", "st*.ofx", "folder.ofx"});
+        QCOMPARE(listed.out + QByteArray::number(listed.exitCode), "1");
+        QCOMPARE(listed.err.trimmed().split('\n'), QByteArrayList({lines[2], lines[1]}));
         QCOMPARE(QFileInfo(box.path("huge.ofx")).size(), 2LL << 30);
     }
 

@@ -10,7 +10,7 @@
 #include "cli/cli_runner.h"
 #include "names/statement_cleaner.h"
 #include "platform/message_box.h"
-#include "platform/statement_file.h"
+#include "platform/read_and_clean.h"
 #include "support/test_files.h"
 
 #include <QApplication>
@@ -28,6 +28,9 @@
 #include <sys/resource.h>
 
 using namespace scrivane;
+
+// How both programs say that a clean ran out of memory.
+static const QString notEnoughMemory = QStringLiteral("not enough memory to clean this statement");
 
 namespace {
 
@@ -91,7 +94,7 @@ int previewChild(int argc, char** argv, const QString& path, std::size_t room)
         return 3;
     dialog.showNames(true);
     const bool said = messages.messages().size() == 1 && messages.messages()[0].icon == MessageIcon::Critical
-        && messages.messages()[0].text.contains(QLatin1String(notEnoughMemory));
+        && messages.messages()[0].text.contains(notEnoughMemory);
     return said && !nameList.window() ? 0 : 1;
 }
 
@@ -118,15 +121,16 @@ int child(int argc, char** argv)
     }
     if ((what == "file" || what == "stdout") && argc == 5) {
         // file|stdout PATH ROOM: a clean with ROOM bytes to spare reports running out.
-        const QString path = QString::fromLocal8Bit(argv[3]);
-        QFile devNull(QStringLiteral("/dev/null"));
-        if (!devNull.open(QIODevice::WriteOnly) || !limitGrowthTo(std::stoull(argv[4])))
+        CleanRequest request;
+        request.input = StatementSource::file(QString::fromLocal8Bit(argv[3]));
+        request.target = Target::Quicken;
+        std::FILE* devNull = std::fopen("/dev/null", "wb");
+        if (what == "stdout")
+            request.toStream = StreamOutput {devNull, QStringLiteral("out")};
+        if (!devNull || !limitGrowthTo(std::stoull(argv[4])))
             return 3;
-        std::optional<CleanFailure> failure = what == "file"
-            ? cleanStatementFile(path, Target::Quicken, NameOptions {}, LocaleRules::enUS()).failure
-            : cleanStatementTo(path, Target::Quicken, NameOptions {}, LocaleRules::enUS(), devNull, "out").failure;
-        const bool reported
-            = failure && failure->step == CleanStep::Memory && failure->error.reason == QLatin1String(notEnoughMemory);
+        const CleanOutcome outcome = readAndClean(request);
+        const bool reported = outcome.failure && outcome.failure->problem == CleanProblem::OutOfMemory;
         return reported ? 0 : 1;
     }
     if ((what == "list" || what == "stdin" || what == "preview") && argc == 5) {
@@ -146,10 +150,10 @@ int child(int argc, char** argv)
         UserSettings settings(QDir::temp().filePath(QStringLiteral("scrivane-memory-child.ini")));
         if (!out || !err || !limitGrowthTo(room))
             return 3;
-        const int status = cli::run(parsed, settings, {out, err, false}, {});
+        const int status = cli::run(parsed, settings, {stdin, out, err, false}, {});
         const QString said = QString::fromLocal8Bit(contents(err));
         const bool nothingOut = what == "list" || contents(out).isEmpty();
-        return status == 1 && said.endsWith(QLatin1String(notEnoughMemory) + '\n') && nothingOut ? 0 : 1;
+        return status == 1 && said.endsWith(notEnoughMemory + '\n') && nothingOut ? 0 : 1;
     }
     return 3;
 }

@@ -1,7 +1,7 @@
 // The disk changed between the steps of one clean, as another program, another
 // run or an attacker could change it: the clean acts only on what it read, and
 // loses nothing and leaves nothing of its own behind.
-#include "platform/statement_file.h"
+#include "platform/read_and_clean.h"
 #include "support/faulty_file_system.h"
 #include "support/sandbox.h"
 
@@ -18,9 +18,12 @@ using namespace cli_test;
 
 namespace {
 
-CleanOutcome clean(const Sandbox& box, Target target, const FileSystem& files = FileSystem::system())
+CleanOutcome clean(const QString& path, Target target, const FileSystem& files = FileSystem::system())
 {
-    return cleanStatementFile(box.path("s.ofx"), target, NameOptions(), LocaleRules::enUS(), files);
+    CleanRequest request;
+    request.input = StatementSource::file(path);
+    request.target = target;
+    return readAndClean(request, files);
 }
 
 bool append(const QString& path, const QByteArray& tail)
@@ -46,15 +49,15 @@ class TestCleanRaces : public QObject
 
 private slots:
     // Something happens to the input after it was read: right before the output
-    // takes its name, or right after. What happened, the step reported (none for
+    // takes its name, or right after. What happened, the problem reported (none for
     // success), and every entry of the folder with its bytes afterwards.
     void inputChangedDuringClean_data()
     {
         QTest::addColumn<QString>("when");
         QTest::addColumn<QString>("change");
         QTest::addColumn<Target>("target");
-        QTest::addColumn<QString>("step");
-        QTest::addColumn<QStringList>("after"); // name, then bytes: "old", "new", "cleaned" or "grown"
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QStringList>("after"); // name, then bytes: "new", "cleaned", "grown" or "last month"
         const Target quicken = Target::Quicken, other = Target::Other;
         QTest::newRow("tail appended, Quicken") << "before"
                                                 << "append" << quicken << "changed" << QStringList {"s.ofx", "grown"};
@@ -73,7 +76,11 @@ private slots:
             << "after"
             << "replace" << quicken << "delete" << QStringList {"s.QFX", "cleaned", "s.ofx", "new"};
         QTest::newRow("removed by someone") << "before"
-                                            << "remove" << quicken << "find" << QStringList {};
+                                            << "remove" << quicken << "vanished" << QStringList {};
+        // The output's name holds an older clean, which is no clean of this input.
+        QTest::newRow("removed, last month's output standing")
+            << "before"
+            << "remove" << quicken << "vanished" << QStringList {"s.QFX", "last month"};
         // Two runs on one statement: the other one finishes first.
         QTest::newRow("cleaned by another run first")
             << "before"
@@ -87,12 +94,15 @@ private slots:
         QFETCH(QString, when);
         QFETCH(QString, change);
         QFETCH(Target, target);
-        QFETCH(QString, step);
+        QFETCH(QString, problem);
         QFETCH(QStringList, after);
         Sandbox box;
         const QString input = box.path("s.ofx");
         const QByteArray fresh = "<OFX><NAME>NEW DOWNLOAD 99\n</OFX>\n";
+        const QByteArray lastMonth = cleaned("quicken").replace("Bigmart", "Corner Shop");
         QVERIFY(writeFile(input, statement, 0640));
+        if (after.contains("last month"))
+            QVERIFY(writeFile(box.path("s.QFX"), lastMonth));
         bool ran = false;
         auto act = [&] {
             ran = true;
@@ -103,18 +113,19 @@ private slots:
             else if (change == "remove")
                 QVERIFY(QFile::remove(input));
             else
-                QVERIFY(clean(box, target).succeeded());
+                QVERIFY(clean(input, target).ok());
         };
         FaultyFileSystem files;
         (when == "before" ? files.beforeReplace(act) : files.afterReplace(act));
-        const CleanOutcome outcome = clean(box, target, files);
+        const CleanOutcome outcome = clean(input, target, files);
         QVERIFY(ran);
 
-        const QMap<QString, CleanStep> steps
-            = {{"changed", CleanStep::Changed}, {"delete", CleanStep::Delete}, {"find", CleanStep::Find}};
-        QCOMPARE(outcome.failure.has_value(), !step.isEmpty());
+        const QMap<QString, CleanProblem> problems = {{"changed", CleanProblem::Changed},
+                                                      {"delete", CleanProblem::ChangedAfter},
+                                                      {"vanished", CleanProblem::Vanished}};
+        QCOMPARE(outcome.ok(), problem.isEmpty());
         if (outcome.failure) {
-            QCOMPARE(outcome.failure->step, steps.value(step));
+            QCOMPARE(outcome.failure->problem, problems.value(problem));
             QCOMPARE(outcome.failure->error.path, input);
         }
         QCOMPARE(outcome.cleanedElsewhere, when == "before" && change == "another run");
@@ -123,6 +134,7 @@ private slots:
             names << after[k];
         QCOMPARE(box.entries(), names);
         const QMap<QString, QByteArray> bytes = {{"new", fresh},
+                                                 {"last month", lastMonth},
                                                  {"grown", statement + "<STMTTRN>\n"},
                                                  {"cleaned", cleaned(target == Target::Quicken ? "quicken" : "other")}};
         for (qsizetype k = 0; k < after.size(); k += 2)
@@ -161,8 +173,8 @@ private slots:
         });
         for (Target target : {Target::Quicken, Target::Other}) {
             QVERIFY(QFile::remove(input) && writeFile(input, statement));
-            const CleanOutcome outcome = clean(box, target, files);
-            QVERIFY(outcome.failure && outcome.failure->step == CleanStep::Read);
+            const CleanOutcome outcome = clean(input, target, files);
+            QVERIFY(outcome.failure && outcome.failure->problem == CleanProblem::Unreadable);
             QVERIFY2(outcome.failure->error.reason.contains(reason), qPrintable(outcome.failure->error.reason));
             QCOMPARE(box.entries(), QStringList {"s.ofx"});
             QFileInfo standing(input);
@@ -179,8 +191,8 @@ private slots:
         const QString named = box.path(QStringLiteral("caf\uFFFD.ofx"));
         QVERIFY(writeFile(named, statement));
         for (Target target : {Target::Quicken, Target::Other}) {
-            const CleanOutcome outcome = cleanStatementFile(named, target, NameOptions(), LocaleRules::enUS());
-            QVERIFY(outcome.failure && outcome.failure->step == CleanStep::Read);
+            const CleanOutcome outcome = clean(named, target);
+            QVERIFY(outcome.failure && outcome.failure->problem == CleanProblem::Unreadable);
             QVERIFY2(outcome.failure->error.reason.contains("encoding"), qPrintable(outcome.failure->error.reason));
             QCOMPARE(box.entries(), QStringList {QStringLiteral("caf\uFFFD.ofx")});
             QCOMPARE(readFile(named), statement);

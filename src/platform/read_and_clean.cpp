@@ -1,0 +1,257 @@
+#include "read_and_clean.h"
+
+#include "counted_read.h"
+#include "file_pattern.h"
+#include "statement/output_name.h"
+#include "statement/segment_list.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+
+namespace scrivane {
+
+namespace {
+
+std::string_view viewOf(const QByteArray& bytes)
+{
+    return std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QString systemReason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+CleanFailure failureOf(CleanProblem problem, const QString& path, QString reason = {})
+{
+    return CleanFailure {problem, {path, std::move(reason)}};
+}
+
+// A stream read to its end through the C library, which the programs set to
+// binary: Qt's file engine fails on a Windows pipe.
+std::optional<CleanFailure> readStream(const StatementSource& source, QByteArray& bytes)
+{
+    std::FILE* stream = source.stream();
+    const auto readSome = [stream](char* into, std::int64_t room, QString& reason) -> std::int64_t {
+        const std::size_t got = std::fread(into, 1, static_cast<std::size_t>(room), stream);
+        if (got == 0 && std::ferror(stream)) {
+            reason = systemReason();
+            return -1;
+        }
+        return static_cast<std::int64_t>(got);
+    };
+    if (std::optional<QString> failed = readCounted(readSome, 0, FileSystem::largestReadable, bytes))
+        return failureOf(CleanProblem::Unreadable, source.name(), *failed);
+    return std::nullopt;
+}
+
+std::optional<CleanFailure> readFile(const QString& path, const FileSystem& files, QByteArray& bytes, FileStamp& stamp)
+{
+    if (std::optional<QString> inexact = inexactNameReason(path))
+        return failureOf(CleanProblem::Unreadable, path, *inexact);
+    if (hasWildcards(path) || !files.isPlainFile(path))
+        return failureOf(CleanProblem::NotFound, path);
+    if (std::optional<FileError> error = files.readWhole(path, bytes, &stamp))
+        return CleanFailure {CleanProblem::Unreadable, *error};
+    return std::nullopt;
+}
+
+// Hands the joined statement to write() in large blocks: a write per segment,
+// millions of them in a big statement, would cost more than the clean itself.
+template <class Write>
+bool writeInBlocks(const SegmentList& segments, Write&& write)
+{
+    constexpr std::size_t blockSize = std::size_t(1) << 20;
+    std::string block;
+    block.reserve(blockSize);
+    bool ok = true;
+    segments.forEachPiece([&](std::string_view piece) {
+        if (!ok)
+            return;
+        if (block.size() + piece.size() > blockSize) {
+            ok = block.empty() || write(std::string_view(block));
+            block.clear();
+        }
+        if (ok && piece.size() >= blockSize)
+            ok = write(piece);
+        else if (ok)
+            block.append(piece);
+    });
+    return ok && (block.empty() || write(std::string_view(block)));
+}
+
+// Names that differ can still reach one file (a link, "./" in front): deleting
+// the input would then delete the output.
+bool sameFile(const QString& a, const QString& b)
+{
+    if (a == b)
+        return true;
+    QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+// Whether the file at path holds exactly the joined segments.
+bool holds(const FileSystem& files, const QString& path, const SegmentList& segments)
+{
+    std::int64_t size = 0;
+    segments.forEachPiece([&size](std::string_view piece) { size += static_cast<std::int64_t>(piece.size()); });
+    const std::optional<FileStamp> standing = files.stampOf(path);
+    QByteArray bytes;
+    if (!standing || standing->size != size || files.readWhole(path, bytes))
+        return false;
+    std::string_view rest = viewOf(bytes);
+    bool same = static_cast<std::int64_t>(rest.size()) == size;
+    segments.forEachPiece([&](std::string_view piece) {
+        same = same && rest.starts_with(piece);
+        if (same)
+            rest.remove_prefix(piece.size());
+    });
+    return same;
+}
+
+// A statement read and cleaned in memory. The segments are views into the read
+// bytes or into converted, so the three live and go together.
+struct CleanedStatement
+{
+    ReadStatement read;
+    std::string converted;
+    SegmentList segments;
+};
+
+std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
+                                                 const FileSystem& files,
+                                                 CleanedStatement& cleaned,
+                                                 CleanOutcome& outcome)
+{
+    cleaned.read = readStatement(request.input, files);
+    if (!cleaned.read.ok())
+        return cleaned.read.failure;
+    outcome.notConverted = cleanStatement(viewOf(cleaned.read.bytes),
+                                          cleaned.converted,
+                                          cleaned.segments,
+                                          request.target,
+                                          request.names,
+                                          request.locale,
+                                          request.form)
+                               .notConverted;
+    return std::nullopt;
+}
+
+void cleanToStream(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
+{
+    CleanedStatement cleaned;
+    if ((outcome.failure = readAndCleanInMemory(request, files, cleaned, outcome)))
+        return;
+    std::FILE* out = request.toStream->stream;
+    const bool written = writeInBlocks(cleaned.segments, [out](std::string_view piece) {
+        return std::fwrite(piece.data(), 1, piece.size(), out) == piece.size();
+    });
+    // Most statements fit in the stream's buffer: only the flush shows whether they got out.
+    if (!written || std::fflush(out) != 0)
+        outcome.failure = failureOf(CleanProblem::Unwritable, request.toStream->name, systemReason());
+}
+
+void cleanBesideInput(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
+{
+    const QString& path = request.input.name();
+    outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), request.target));
+    const bool ownName = sameFile(path, outcome.outputPath);
+    if (request.keepInput && ownName) {
+        outcome.failure = failureOf(CleanProblem::WouldReplaceInput, path);
+        return;
+    }
+
+    CleanedStatement cleaned;
+    if ((outcome.failure = readAndCleanInMemory(request, files, cleaned, outcome)))
+        return;
+    const FileStamp& read = cleaned.read.stamp;
+    const SegmentList& segments = cleaned.segments;
+
+    enum class Input { AsRead, Changed, Gone } input = Input::AsRead;
+    WriteOptions how;
+    // The output is never readable by more users than the statement was.
+    how.like = &read;
+    // What was cleaned must still be what stands under the input's name, or the
+    // output would take the place of (or outlive) a statement it was not made from.
+    how.beforeReplace = [&]() -> std::optional<FileError> {
+        std::optional<FileStamp> now = files.stampOf(path);
+        if (now && now->sameContentAs(read))
+            return std::nullopt;
+        input = now ? Input::Changed : Input::Gone;
+        return FileError {path, {}};
+    };
+    std::optional<FileError> written = files.writeWhole(
+        outcome.outputPath, [&segments](const ByteSink& sink) { return writeInBlocks(segments, sink); }, how);
+    if (written && input == Input::Gone) {
+        // Another run cleaned the same statement while this one worked, when
+        // what stands under the output's name now is what this run made; any
+        // other file there (last month's output, say) is no clean of this input.
+        if (!ownName && holds(files, outcome.outputPath, segments))
+            outcome.cleanedElsewhere = true;
+        else
+            outcome.failure = failureOf(CleanProblem::Vanished, path);
+        return;
+    }
+    if (written) {
+        outcome.failure = input == Input::Changed ? failureOf(CleanProblem::Changed, path)
+                                                  : CleanFailure {CleanProblem::Unwritable, *written};
+        return;
+    }
+    if (ownName || request.keepInput)
+        return;
+    std::optional<FileStamp> now = files.stampOf(path);
+    if (!now)
+        return; // removed by another run of the same clean
+    if (!now->sameContentAs(read)) {
+        outcome.failure = failureOf(CleanProblem::ChangedAfter, path);
+        return;
+    }
+    Disposal disposal = Disposal::Trashed;
+    if (std::optional<FileError> removed = files.discard(path, disposal)) {
+        if (files.stampOf(path))
+            outcome.failure = CleanFailure {CleanProblem::NotPutAway, *removed};
+    } else {
+        outcome.input = disposal;
+    }
+}
+
+} // namespace
+
+ReadStatement readStatement(const StatementSource& source, const FileSystem& files)
+{
+    ReadStatement read;
+    try {
+        read.failure
+            = source.isFile() ? readFile(source.name(), files, read.bytes, read.stamp) : readStream(source, read.bytes);
+    } catch (const std::bad_alloc&) {
+        read.bytes = QByteArray();
+        read.failure = failureOf(CleanProblem::OutOfMemory, source.name());
+    }
+    return read;
+}
+
+// An allocation that fails anywhere in a clean (reading the statement, cutting
+// it, cleaning names, building the output) ends that clean alone: until the
+// output has been put in place the statement has not been touched.
+CleanOutcome readAndClean(const CleanRequest& request, const FileSystem& files)
+{
+    CleanOutcome outcome;
+    try {
+        if (request.toStream)
+            cleanToStream(request, files, outcome);
+        else if (request.input.isFile())
+            cleanBesideInput(request, files, outcome);
+        else
+            outcome.failure = failureOf(CleanProblem::NotFound, request.input.name());
+    } catch (const std::bad_alloc&) {
+        outcome.failure = failureOf(CleanProblem::OutOfMemory, request.input.name());
+    }
+    return outcome;
+}
+
+} // namespace scrivane

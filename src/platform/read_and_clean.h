@@ -1,0 +1,139 @@
+#pragma once
+
+#include "file_services.h"
+#include "names/locale_rules.h"
+#include "names/name_options.h"
+#include "names/statement_cleaner.h"
+#include "statement/compat.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace scrivane {
+
+// Where a statement comes from: a file named by its path, or a stream that is
+// already open (standard input), read to its end.
+class StatementSource
+{
+public:
+    // The path is taken as it is (trim it first), never as a pattern.
+    static StatementSource file(QString path) { return StatementSource(std::move(path), nullptr); }
+    // name stands for the stream where a failure names its input ("-").
+    static StatementSource stream(std::FILE* stream, QString name) { return StatementSource(std::move(name), stream); }
+
+    bool isFile() const { return stream_ == nullptr; }
+    // The file's path, or the stream's name.
+    const QString& name() const { return name_; }
+    std::FILE* stream() const { return stream_; }
+
+private:
+    StatementSource(QString name, std::FILE* stream)
+        : name_(std::move(name))
+        , stream_(stream)
+    {
+    }
+
+    QString name_;
+    std::FILE* stream_;
+};
+
+// Where the cleaned statement goes instead of a file beside the input: a C
+// stream (standard output), flushed at the end. Nothing is written to it before
+// the clean is done, and no file is written, moved or deleted.
+struct StreamOutput
+{
+    std::FILE* stream = nullptr;
+    QString name; // what a failure to write calls it ("standard output")
+};
+
+// One clean, whole. New rules and checks come in as fields here, so that the
+// window and the command line, which both build one of these, pick them up
+// through the one road rather than through another parameter in every call.
+struct CleanRequest
+{
+    StatementSource input = StatementSource::file({});
+    Target target = Target::Other;
+    FormChoice form = FormChoice::ForTarget;
+    NameOptions names;
+    LocaleRules locale = LocaleRules::enUS();
+    // Without a stream the output goes beside the input, under the input's name
+    // with the target's extension, and the input then goes to the user's trash
+    // (deleted only where no trash can take it), unless it is kept.
+    std::optional<StreamOutput> toStream;
+    bool keepInput = false;
+};
+
+// Why a clean stopped, or what went wrong after its output stood. The front
+// ends word each one; the error carries the file and the system's reason.
+enum class CleanProblem {
+    // Before anything was written; the statement is unchanged.
+    NotFound, // the path names no plain file: missing, a folder, hidden, or holding "*" or "?"
+    Unreadable, // the input could not be read
+    OutOfMemory, // at any step before the output stood
+    Unwritable, // the output could not be written; the error names it
+    Changed, // other bytes stood under the input's name by the time the output was ready
+    Vanished, // the input went before the output stood, and what stands under the output's name is not this clean's
+    WouldReplaceInput, // the input was to be kept, but the output would take its own name
+    // The output stands; the input stands too.
+    NotPutAway, // the input could not go to the trash nor be deleted
+    ChangedAfter, // the input changed once the output stood, so it was kept
+};
+
+struct CleanFailure
+{
+    CleanProblem problem;
+    FileError error; // the file concerned; its reason is empty where the problem says all
+};
+
+// What a clean did. Carries what a front end tells the user on success too.
+struct [[nodiscard]] CleanOutcome
+{
+    // Where the cleaned statement went: the input's name with the target's
+    // extension; empty for a stream.
+    QString outputPath;
+    std::optional<CleanFailure> failure;
+    // Why an XML statement cleaned for QuickBooks kept its XML form (UTF-8); empty
+    // when it was converted or needed no conversion.
+    std::string notConverted;
+    // What became of the input once the output stood under another name: nothing
+    // when it was kept, or when the output took its name.
+    std::optional<Disposal> input;
+    // Another run cleaned the same statement at the same time: the output that
+    // stands holds exactly what this run made, and the input is gone.
+    bool cleanedElsewhere = false;
+
+    bool ok() const { return !failure; }
+};
+
+// A statement read whole, as a clean reads it.
+struct [[nodiscard]] ReadStatement
+{
+    QByteArray bytes;
+    FileStamp stamp; // what the file was as it was read; nothing for a stream
+    std::optional<CleanFailure> failure;
+
+    bool ok() const { return !failure; }
+};
+
+// Reads the statement the source names: a file only by its literal name (a "*"
+// or "?" in it could have a clean read one file and delete another), only while
+// it is a plain file, and at most FileSystem::largestReadable bytes, as is a
+// stream. Everything that lists or cleans a statement reads it here.
+ReadStatement readStatement(const StatementSource& source, const FileSystem& files = FileSystem::system());
+
+// Reads, cleans and writes one statement as the request says.
+//
+// The statement is never lost: the output is written in full to a temporary file
+// and put in place before the input goes, and the input goes only when its name
+// differs from the output's, and only while it is still what was read. On a
+// failure before the output stands, the input is untouched and nothing stands
+// under the output name; when only putting the input away fails, or the input
+// changed after the output took its place, both files stand. The output gets the
+// input's permission bits, and its owner and group where the process may give them.
+CleanOutcome readAndClean(const CleanRequest& request, const FileSystem& files = FileSystem::system());
+
+} // namespace scrivane
