@@ -12,6 +12,13 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
 {
     const QString reason = failure.error.reason;
     switch (failure.problem) {
+    case CleanProblem::NotAStatement:
+        return QStringLiteral("The file \"%1\" is not a statement that Scrivane can clean: %2.\r\n\r\n"
+                              "It has not been changed.")
+            .arg(input,
+                 failure.kind == FileKind::Empty
+                     ? QStringLiteral("it is empty")
+                     : QStringLiteral("it looks like ") + QString::fromUtf8(fileKindName(failure.kind)));
     case CleanProblem::Unreadable:
         return QStringLiteral("The file \"%1\" could not be read:\r\n%2\r\n\r\nIt has not been changed.")
             .arg(input, reason);
@@ -42,6 +49,16 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
         break;
     }
     return QStringLiteral("File does not appear to exist. Please try again.");
+}
+
+QString replacedWithoutTrash(const CleanOutcome& outcome)
+{
+    if (outcome.replaced != Disposal::Deleted)
+        return {};
+    if (outcome.tookInputsName)
+        return QStringLiteral("\r\n\r\nNo trash could take the statement as it was, so the cleaned file replaced it.");
+    return QStringLiteral("\r\n\r\nNo trash could take the earlier \"%1\", so the cleaned file replaced it.")
+        .arg(outcome.outputPath);
 }
 
 QString namesNotListedMessage(const QString& input)

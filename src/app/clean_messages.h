@@ -10,6 +10,10 @@ namespace scrivane {
 // and what became of the statement.
 QString cleanFailureMessage(const CleanFailure& failure, const QString& input, const QString& output);
 
+// What the final message adds where the file the output replaced could not go
+// to the trash first: empty where it did, or where none stood there.
+QString replacedWithoutTrash(const CleanOutcome& outcome);
+
 // The names of a file could not be listed for want of memory: an empty list
 // would read as a statement without names.
 QString namesNotListedMessage(const QString& input);

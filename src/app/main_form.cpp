@@ -196,7 +196,8 @@ void MainForm::cleanFile()
     if (outcome.ok()) {
         fileName_->setText(outcome.outputPath);
         showMessage(this,
-                    QString::fromStdString(cleanedMessage(request.target, outcome.notConverted)),
+                    QString::fromStdString(cleanedMessage(request.target, outcome.notConverted))
+                        + replacedWithoutTrash(outcome),
                     MessageIcon::Information);
     } else {
         showMessage(this,

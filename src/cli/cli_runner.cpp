@@ -18,6 +18,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace scrivane::cli {
 
@@ -123,12 +124,46 @@ QString whyNotAFile(const QString& path)
     return QStringLiteral("is not a plain file");
 }
 
+QString notAStatement(FileKind kind)
+{
+    const QString looks = kind == FileKind::Empty
+        ? QStringLiteral("the file is empty")
+        : QStringLiteral("it looks like ") + QString::fromUtf8(fileKindName(kind));
+    return QStringLiteral("not a statement that can be cleaned: ") + looks + QStringLiteral(" (the file is unchanged)");
+}
+
+// What the line after the arrow says became of the files the clean put away.
+std::string putAway(const CleanOutcome& outcome)
+{
+    const std::string earlier = "the earlier " + bytesOf(QFileInfo(outcome.outputPath).fileName());
+    std::vector<std::string> notes;
+    if (outcome.tookInputsName) {
+        if (outcome.replaced == Disposal::Trashed)
+            notes.push_back("original in the trash");
+        else if (outcome.replaced == Disposal::Deleted)
+            notes.push_back("original replaced: no trash could take it");
+    } else {
+        if (outcome.input == Disposal::Trashed)
+            notes.push_back("original in the trash");
+        if (outcome.replaced == Disposal::Trashed)
+            notes.push_back(earlier + (outcome.input == Disposal::Trashed ? " too" : " in the trash"));
+        else if (outcome.replaced == Disposal::Deleted)
+            notes.push_back(earlier + " replaced: no trash could take it");
+    }
+    std::string line;
+    for (const std::string& note : notes)
+        line += (line.empty() ? " (" : "; ") + note;
+    return line.empty() ? line : line + ")";
+}
+
 QString describe(const CleanFailure& failure, const QString& outputPath)
 {
     const QString& reason = failure.error.reason;
     switch (failure.problem) {
     case CleanProblem::NotFound:
         return whyNotAFile(failure.error.path);
+    case CleanProblem::NotAStatement:
+        return notAStatement(failure.kind);
     case CleanProblem::Unreadable:
         return QStringLiteral("cannot be read: ") + reason;
     case CleanProblem::Unwritable:
@@ -265,9 +300,8 @@ bool clean(const QString& path, CleanRequest request, const Streams& streams, Pr
         return false;
     }
     if (!request.toStream) {
-        const bool trashed = outcome.input == Disposal::Trashed;
         printLine(streams.out,
-                  bytesOf(path) + " -> " + bytesOf(outcome.outputPath) + (trashed ? " (original in the trash)" : "")
+                  bytesOf(path) + " -> " + bytesOf(outcome.outputPath) + putAway(outcome)
                       + (outcome.cleanedElsewhere ? " (already cleaned by another run)" : ""));
     }
     reportNotConverted(streams, path, outcome.notConverted);

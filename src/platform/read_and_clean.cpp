@@ -131,6 +131,10 @@ std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
     cleaned.read = readStatement(request.input, files);
     if (!cleaned.read.ok())
         return cleaned.read.failure;
+    // Anything else would be written back under a statement's name, reported as
+    // cleaned, and fail only at the import.
+    if (const FileKind kind = fileKindOf(viewOf(cleaned.read.bytes)); kind != FileKind::Ofx)
+        return CleanFailure {CleanProblem::NotAStatement, {request.input.name(), {}}, kind};
     outcome.notConverted = cleanStatement(viewOf(cleaned.read.bytes),
                                           cleaned.converted,
                                           cleaned.segments,
@@ -161,6 +165,7 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
     const QString& path = request.input.name();
     outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), request.target));
     const bool ownName = sameFile(path, outcome.outputPath);
+    outcome.tookInputsName = ownName;
     if (request.keepInput && ownName) {
         outcome.failure = failureOf(CleanProblem::WouldReplaceInput, path);
         return;
@@ -184,6 +189,18 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
             return std::nullopt;
         input = now ? Input::Changed : Input::Gone;
         return FileError {path, {}};
+    };
+    // Whatever the output replaces, last month's output or for Other the statement
+    // as it came, can still be taken back: it goes to the trash once every byte
+    // of the output is on the disk, right before the output takes its name.
+    // Where no trash takes it, the output replaces it as it always did.
+    const auto checkInput = std::move(how.beforeReplace);
+    how.beforeReplace = [&]() -> std::optional<FileError> {
+        if (std::optional<FileError> changed = checkInput())
+            return changed;
+        if (files.isPlainFile(outcome.outputPath))
+            outcome.replaced = files.moveToTrash(outcome.outputPath) ? Disposal::Deleted : Disposal::Trashed;
+        return std::nullopt;
     };
     std::optional<FileError> written = files.writeWhole(
         outcome.outputPath, [&segments](const ByteSink& sink) { return writeInBlocks(segments, sink); }, how);

@@ -5,6 +5,7 @@
 #include "names/name_options.h"
 #include "names/statement_cleaner.h"
 #include "statement/compat.h"
+#include "statement/file_kind.h"
 
 #include <QByteArray>
 #include <QString>
@@ -72,6 +73,7 @@ struct CleanRequest
 enum class CleanProblem {
     // Before anything was written; the statement is unchanged.
     NotFound, // the path names no plain file: missing, a folder, hidden, or holding "*" or "?"
+    NotAStatement, // the bytes are no statement; kind says what they look like
     Unreadable, // the input could not be read
     OutOfMemory, // at any step before the output stood
     Unwritable, // the output could not be written; the error names it
@@ -87,6 +89,7 @@ struct CleanFailure
 {
     CleanProblem problem;
     FileError error; // the file concerned; its reason is empty where the problem says all
+    FileKind kind = FileKind::Ofx; // what the input looks like, for NotAStatement
 };
 
 // What a clean did. Carries what a front end tells the user on success too.
@@ -102,6 +105,15 @@ struct [[nodiscard]] CleanOutcome
     // What became of the input once the output stood under another name: nothing
     // when it was kept, or when the output took its name.
     std::optional<Disposal> input;
+    // What became of the file that stood under the output's name before the
+    // output took it (an earlier output, or the statement itself where the output
+    // takes its name): Trashed, or Deleted where no trash took it and the output
+    // simply replaced it; nothing when no file stood there. Set also when the
+    // output then failed to take the name.
+    std::optional<Disposal> replaced;
+    // The output took the input's own name (Other, or an input already named for
+    // the target), so the file it replaced was the statement itself.
+    bool tookInputsName = false;
     // Another run cleaned the same statement at the same time: the output that
     // stands holds exactly what this run made, and the input is gone.
     bool cleanedElsewhere = false;
@@ -125,11 +137,14 @@ struct [[nodiscard]] ReadStatement
 // stream. Everything that lists or cleans a statement reads it here.
 ReadStatement readStatement(const StatementSource& source, const FileSystem& files = FileSystem::system());
 
-// Reads, cleans and writes one statement as the request says.
+// Reads, cleans and writes one statement as the request says. Only a statement
+// is cleaned: other bytes are refused before anything is written.
 //
 // The statement is never lost: the output is written in full to a temporary file
 // and put in place before the input goes, and the input goes only when its name
-// differs from the output's, and only while it is still what was read. On a
+// differs from the output's, and only while it is still what was read. A file
+// that the output replaces goes to the trash right before the output takes its
+// name, once every byte of the output is on the disk. On a
 // failure before the output stands, the input is untouched and nothing stands
 // under the output name; when only putting the input away fails, or the input
 // changed after the output took its place, both files stand. The output gets the

@@ -21,7 +21,7 @@
 using namespace scrivane;
 
 // What stands in the way of a clean once the file was found.
-enum class Fault { UnreadableInput, FolderAtOutput, CommitFails, DeleteFails };
+enum class Fault { UnreadableInput, FolderAtOutput, CommitFails, DeleteFails, WriteFailsOverEarlier };
 Q_DECLARE_METATYPE(Fault)
 Q_DECLARE_METATYPE(scrivane::Target)
 
@@ -294,12 +294,64 @@ private slots:
         QCOMPARE(after.storedName, "DIR/" + output);
         QCOMPARE(after.message, message);
         QCOMPARE(after.entries, "Korvel Scrivane.ini " + output);
-        // The original of a file given a new name waits in the trash (on Windows in the Recycle Bin, out of sight).
+        // The statement as it came waits in the trash, also where the cleaned one took its name (on Windows in the
+        // Recycle Bin, out of sight).
         if (!trashIsTheRecycleBin)
-            QCOMPARE(readFile(home->filePath("data/Trash/files/s.ofx")) == bankStatement, output != "s.ofx");
+            QCOMPARE(readFile(home->filePath("data/Trash/files/s.ofx")), bankStatement);
         QByteArray cleaned = QByteArray(bankStatement).replace("<NAME>ACME STORE 1234\n", "<NAME>Acme Store");
         QCOMPARE(readFile(path(output)),
                  cleaned.replace("<NAME>4411\n", "").replace("</SONRS>", identifier + "</SONRS>"));
+    }
+
+    // What is no statement is refused before anything is written or moved, in words that say what it looks like.
+    void refusesWhatIsNoStatement_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("looks");
+        QTest::newRow("pdf") << QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n") << "it looks like a PDF document";
+        QTest::newRow("png") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << "it looks like an image";
+        QTest::newRow("zip") << QByteArray("PK\x03\x04\x14\0\0\0s.ofx", 13) << "it looks like a zip archive";
+        QTest::newRow("empty") << QByteArray() << "it is empty";
+        QTest::newRow("text") << QByteArray("Date,Amount\n2024-01-02,-12.50\n")
+                              << "it looks like a text without an <OFX> tag";
+        QTest::newRow("fuzzed") << QByteArray(":OFXHEADER:1\0SECURITY:NONE\n<OFXSIGNONMSGSRSV1>\n</OFX:", 50)
+                                << "it looks like neither an OFX statement nor a text";
+    }
+    void refusesWhatIsNoStatement()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, looks);
+        QVERIFY(writeFile(path("s.ofx"), bytes));
+        const AfterClean after = clean("quickenCompat", "DIR/s.ofx");
+        QCOMPARE(after.message,
+                 "critical: The file \"DIR/s.ofx\" is not a statement that Scrivane can clean: " + looks
+                     + ".\r\n\r\nIt has not been changed.");
+        QCOMPARE(after.box, QStringLiteral("DIR/s.ofx"));
+        QCOMPARE(after.entries, QStringLiteral("Korvel Scrivane.ini s.ofx"));
+        QCOMPARE(readFile(path("s.ofx")), bytes);
+        QVERIFY(!QFile::exists(home->filePath("data/Trash")));
+    }
+
+    // Last month's output, which the new one replaces, waits in the trash beside the original, with the usual
+    // message; where no trash takes it the new one replaces it, and the message says so.
+    void earlierOutputGoesToTheTrash()
+    {
+        if (trashIsTheRecycleBin)
+            QSKIP("the Recycle Bin lies out of the test's sight");
+        QVERIFY(writeFile(path("s.QBO"), "last month"));
+        AfterClean after = clean("quickbooksCompat", "DIR/s.ofx");
+        QCOMPARE(after.message, "information: " + QString::fromStdString(cleanedMessage(Target::QuickBooks)));
+        QCOMPARE(readFile(home->filePath("data/Trash/files/s.QBO"))
+                     + readFile(home->filePath("data/Trash/files/s.ofx")),
+                 "last month" + bankStatement);
+
+        FaultyFileSystem noTrash;
+        noTrash.failTrash();
+        after = clean("quickbooksCompat", "DIR/s.QBO", noTrash);
+        QCOMPARE(after.message,
+                 "information: " + QString::fromStdString(cleanedMessage(Target::QuickBooks))
+                     + "\r\n\r\nNo trash could take the statement as it was, so the cleaned file replaced it.");
+        QCOMPARE(after.entries, QStringLiteral("Korvel Scrivane.ini s.QBO"));
     }
 
     // A name that only matches as a pattern is missing too; the settings are saved all the same.
@@ -393,6 +445,9 @@ private slots:
             << Fault::FolderAtOutput << "quickbooksCompat" << QString("s.QBO") << "s.ofx s.QBO";
         QTest::newRow("commit fails") << Fault::CommitFails << "quickbooksCompat" << QString("s.QBO") << "s.ofx";
         QTest::newRow("delete fails") << Fault::DeleteFails << "quickenCompat" << QString("s.ofx") << "s.ofx s.QFX";
+        // The new output is on the disk in full before last month's goes anywhere: both stay as they were.
+        QTest::newRow("write fails over an earlier output")
+            << Fault::WriteFailsOverEarlier << "quickbooksCompat" << QString("s.QBO") << "s.ofx s.QBO";
     }
     void failureKeepsTheStatement()
     {
@@ -415,6 +470,10 @@ private slots:
             faulty.failTrash();
             faulty.failRemove();
             break;
+        case Fault::WriteFailsOverEarlier:
+            QVERIFY(writeFile(path("s.QBO"), "last month"));
+            faulty.failWriteAfter(100);
+            break;
         }
         const AfterClean after = clean(button, "DIR/s.ofx", faulty);
         QVERIFY2(after.message.startsWith("critical: "), qPrintable(after.message));
@@ -423,6 +482,9 @@ private slots:
         QCOMPARE(after.storedName, QStringLiteral("DIR/s.ofx"));
         QCOMPARE(after.entries, "Korvel Scrivane.ini " + left);
         QCOMPARE(readFile(path("s.ofx")), bankStatement);
+        if (fault == Fault::WriteFailsOverEarlier)
+            QCOMPARE(readFile(path("s.QBO")) + QByteArray(QFile::exists(home->filePath("data/Trash")) ? "trash" : ""),
+                     "last month");
     }
 
     // Where no trash can take the original it is deleted, with the same message as when it goes to the trash.

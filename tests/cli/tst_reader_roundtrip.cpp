@@ -231,6 +231,18 @@ private slots:
         }
         for (const char* target : targets)
             QVERIFY(QDir().mkpath(box_.path(target)));
+        // Every statement cleans; only the few samples with no <OFX> tag at all (libofx's inputs that are no
+        // statement) are refused, and they leave the round trip.
+        QStringList refused;
+        for (const QString& input : inputs_) {
+            const Run first = box_.run({"--stdout", "--target", targets[0], "--", input});
+            if (first.exitCode == 1 && first.err.contains(": not a statement that can be cleaned: ")) {
+                QVERIFY2(!readFile(input).toUpper().contains("<OFX>"), qPrintable(input + " was refused"));
+                refused << input;
+            }
+        }
+        for (const QString& input : refused)
+            inputs_.removeOne(input);
         for (const QString& input : inputs_) {
             if (isXmlStatement(readFile(input)))
                 xmlInputs_ << input;

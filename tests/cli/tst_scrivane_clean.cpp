@@ -78,7 +78,8 @@ private slots:
         const bool usageError = output.isEmpty() && bytes.isEmpty();
         QCOMPARE(run.exitCode, usageError ? 2 : 0);
         QVERIFY2(usageError ? run.err.startsWith("scrivane-clean: ") : run.err.isEmpty(), run.err.constData());
-        const QByteArray trashed = output == "s.ofx" || !originalGoesToTheTrash() ? "" : " (original in the trash)";
+        // The original goes to the trash also where the cleaned file takes its name.
+        const QByteArray trashed = originalGoesToTheTrash() ? " (original in the trash)" : "";
         QCOMPARE(run.out, output.isEmpty() ? bytes : "s.ofx -> " + output.toUtf8() + trashed + "\n");
         QCOMPARE(box.entries(), QStringList {output.isEmpty() ? "s.ofx" : output});
         QCOMPARE(readFile(box.path(output.isEmpty() ? "s.ofx" : output)), output.isEmpty() ? statement : bytes);
@@ -117,6 +118,72 @@ private slots:
         }
         QCOMPARE(box.entries(), (QStringList {"d.QFX", "k.QBO", "k.ofx", "o.ofx", "t.QFX"}));
         QCOMPARE(readFile(box.path("k.ofx")) + readFile(box.path("o.ofx")), statement + statement);
+    }
+
+    // Whatever the cleaned file replaces goes to the trash first: last month's output beside the original, with
+    // --keep too, and the statement itself where the cleaned file takes its name.
+    void whereAReplacedFileGoes()
+    {
+        if (trashIsTheRecycleBin)
+            QSKIP("the Recycle Bin lies out of the test's sight");
+        Sandbox box;
+        QVERIFY(writeFile(box.path("x.ofx"), statement) && writeFile(box.path("x.QFX"), "last month")
+                && writeFile(box.path("k.ofx"), statement) && writeFile(box.path("k.QBO"), "last year")
+                && writeFile(box.path("o.ofx"), statement));
+        QStringList lines;
+        for (const QString args :
+             {"--target quicken x.ofx", "--keep --target quickbooks k.ofx", "--target other o.ofx"})
+            lines << QString::fromUtf8(box.run(args.split(' ')).out.trimmed());
+        QCOMPARE(lines,
+                 (QStringList {"x.ofx -> x.QFX (original in the trash; the earlier x.QFX too)",
+                               "k.ofx -> k.QBO (the earlier k.QBO in the trash)",
+                               "o.ofx -> o.ofx (original in the trash)"}));
+        const QStringList trashed {"x.ofx", "x.QFX", "k.QBO", "o.ofx"};
+        QByteArray bytes;
+        for (const QString& name : trashed)
+            bytes += readFile(box.trashed(name)) + '|';
+        QCOMPARE(bytes, statement + "|last month|last year|" + statement + '|');
+        QCOMPARE(readFile(box.path("x.QFX")), cleaned("quicken"));
+        QCOMPARE(box.entries(), (QStringList {"k.QBO", "k.ofx", "o.ofx", "x.QFX"}));
+    }
+
+    // What is no statement is refused before anything is written or moved, each with a line that says what it
+    // looks like, and counts as failed; the file stays as it was, also for --stdout, which prints nothing.
+    void refusesWhatIsNoStatement()
+    {
+        Sandbox box;
+        const QList<std::pair<QString, QByteArray>> files {
+            {"a.pdf", "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n"},
+            {"b.png", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+            {"c.zip", QByteArray("PK\x03\x04\x14\0\0\0s.ofx", 13)},
+            {"d.ofx", {}},
+            {"e.ofx", "Date,Amount\n2024-01-02,-12.50\n"},
+            {"f.ofx", QByteArray(":OFXHEADER:1\0SECURITY:NONE\n<OFXSIGNONMSGSRSV1>\n</OFX:", 50)}};
+        const QStringList looks {"it looks like a PDF document",
+                                 "it looks like an image",
+                                 "it looks like a zip archive",
+                                 "the file is empty",
+                                 "it looks like a text without an <OFX> tag",
+                                 "it looks like neither an OFX statement nor a text"};
+        QStringList args {"--target", "quicken"};
+        QByteArray expected;
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            QVERIFY(writeFile(box.path(files[i].first), files[i].second));
+            args << files[i].first;
+            expected += ("scrivane-clean: " + files[i].first + ": not a statement that can be cleaned: " + looks[i]
+                         + " (the file is unchanged)\n")
+                            .toUtf8();
+        }
+        const Run run = box.run(args);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, expected);
+        QCOMPARE(run.out, QByteArray());
+        const Run toStdout = box.run({"--stdout", "a.pdf"});
+        QCOMPARE(toStdout.out + QByteArray::number(toStdout.exitCode), "1");
+        for (const auto& [name, bytes] : files)
+            QVERIFY2(readFile(box.path(name)) == bytes, qPrintable(name));
+        QCOMPARE(box.entries().size(), files.size());
+        QVERIFY(!QFile::exists(box.dataHome() + "/Trash"));
     }
 
     // A read-only statement is cleaned all the same: its output is read-only too, in its place or under the new
@@ -285,9 +352,10 @@ private slots:
     }
 
 #ifndef Q_OS_WIN // names Windows forbids, links, limits and users set in the child
-    // Of several files, some named to trip a shell or a careless string routine, some
-    // not OFX at all (cleaned by the same rules all the same), each that can't be
-    // cleaned gets its own line naming it and stays as it was; the others are cleaned.
+    // Of several files, some named to trip a shell or a careless string routine, one
+    // with bytes no text holds around its statement, one no statement at all, each
+    // that can't be cleaned gets its own line naming it and stays as it was; the
+    // others are cleaned.
     void severalFilesSomeFailing()
     {
         Sandbox box;
@@ -299,14 +367,15 @@ private slots:
                {"Relevés de juin/café.ofx", "Relevés de juin/café.QBO", statement, qbo},
                {"-june.ofx", "-june.QBO", statement, qbo},
                {"a\nb;$(touch x)|`y`&.ofx", "a\nb;$(touch x)|`y`&.QBO", statement, qbo},
-               {"report.pdf", "report.QBO", QByteArray(pdf, sizeof pdf - 1), QByteArray(pdf, sizeof pdf - 1)},
                {"binary.ofx", "binary.QBO", head + statement + tail, head + qbo + tail}};
-        const QStringList bad = {"missing.ofx", "folder.ofx", "st*.ofx", "dangling.ofx", "blocked.ofx", "huge.ofx"};
+        const QStringList bad
+            = {"missing.ofx", "folder.ofx", "st*.ofx", "dangling.ofx", "blocked.ofx", "huge.ofx", "report.pdf"};
         for (const char* folder : {"Relevés de juin", "folder.ofx", "blocked.QBO"})
             QVERIFY(QDir().mkpath(box.path(folder)));
         // "st*.ofx" is refused even where a file is so named: as a pattern it could name another.
         QVERIFY(QFile::link("gone.ofx", box.path("dangling.ofx")) && writeFile(box.path("star.ofx"), statement)
-                && writeFile(box.path("st*.ofx"), statement) && writeFile(box.path("blocked.ofx"), statement));
+                && writeFile(box.path("st*.ofx"), statement) && writeFile(box.path("blocked.ofx"), statement)
+                && writeFile(box.path("report.pdf"), QByteArray(pdf, sizeof pdf - 1)));
         // 2 GB, sparse so that it costs no disk.
         QVERIFY(writeFile(box.path("huge.ofx"), "<NAME>ACME\n") && QFile::resize(box.path("huge.ofx"), 2LL << 30));
         QStringList args = QStringList {"--target", "quickbooks", "--"} + bad;
@@ -330,7 +399,8 @@ private slots:
         for (qsizetype i = 0; i < lines.size(); ++i)
             QVERIFY2(lines[i].startsWith(("scrivane-clean: " + bad[i] + ": ").toUtf8()), lines[i].constData());
         QVERIFY(lines[0].contains("no such file") && lines[3].contains("no such file")
-                && lines[4].contains("blocked.QBO") && lines[5].contains("larger than 1 GB"));
+                && lines[4].contains("blocked.QBO") && lines[5].contains("larger than 1 GB")
+                && lines[6].endsWith("it looks like a PDF document (the file is unchanged)"));
         for (const auto& [name, output, input, expected] : good)
             QVERIFY2(readFile(box.path(output)) == expected && !QFileInfo::exists(box.path(name))
                          && readFile(box.trashed(QFileInfo(name).fileName())) == input,
@@ -339,6 +409,7 @@ private slots:
         QVERIFY(QFileInfo(box.path("dangling.ofx")).isSymLink() && !QFileInfo::exists(box.path("x")));
         QVERIFY(readFile(box.path("blocked.ofx")) == statement && readFile(box.path("star.ofx")) == statement);
         QCOMPARE(readFile(box.path("st*.ofx")), statement);
+        QCOMPARE(readFile(box.path("report.pdf")), QByteArray(pdf, sizeof pdf - 1));
         // Listing reads a statement as the clean does, so it refuses the same names with the same line.
         const Run listed = box.run({"--list", "raw", "--", "st*.ofx", "folder.ofx"});
         QCOMPARE(listed.out + QByteArray::number(listed.exitCode), "1");
