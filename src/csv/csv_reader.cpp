@@ -26,6 +26,8 @@ public:
         if (at_ >= text_.size())
             return Step::End;
         record.fields.clear();
+        // A table's records are mostly as wide as the one before.
+        record.fields.reserve(width_);
         record.line = line_;
         std::string field;
         while (true) {
@@ -38,6 +40,7 @@ public:
                 continue;
             }
             skipLineEnd();
+            width_ = record.fields.size();
             return Step::Record;
         }
     }
@@ -74,9 +77,12 @@ private:
             if (!readQuoted(field))
                 return false;
         }
-        // Unquoted text, or what follows a closing quote, up to the delimiter.
+        // Unquoted text, or what follows a closing quote, up to the delimiter:
+        // copied as one run.
+        const std::size_t from = at_;
         while (at_ < text_.size() && text_[at_] != delimiter_ && !isLineEnd(at_))
-            field.push_back(text_[at_++]);
+            ++at_;
+        field.append(text_.substr(from, at_ - from));
         return true;
     }
 
@@ -85,6 +91,13 @@ private:
         const std::size_t openedOn = line_;
         ++at_;
         while (at_ < text_.size()) {
+            // The text up to the next quote or line break, copied as one run.
+            const std::size_t from = at_;
+            while (at_ < text_.size() && text_[at_] != '"' && !isLineEnd(at_))
+                ++at_;
+            field.append(text_.substr(from, at_ - from));
+            if (at_ >= text_.size())
+                break;
             const char c = text_[at_];
             if (c == '"') {
                 if (at_ + 1 < text_.size() && text_[at_ + 1] == '"') {
@@ -111,6 +124,7 @@ private:
     char delimiter_;
     std::size_t at_ = 0;
     std::size_t line_ = 1;
+    std::size_t width_ = 0; // fields of the record before
     std::string error_;
     std::size_t errorLine_ = 0;
 };
@@ -149,7 +163,7 @@ char detectCsvDelimiter(std::string_view text)
     return best;
 }
 
-CsvTable readCsv(std::string_view bytes, char delimiter)
+CsvTable forEachCsvRecord(std::string_view bytes, char delimiter, const std::function<void(CsvRecord&)>& visit)
 {
     CsvTable table;
     DecodedText decoded = decodeText(bytes);
@@ -159,12 +173,21 @@ CsvTable readCsv(std::string_view bytes, char delimiter)
     CsvRecord record;
     CsvParser::Step step;
     while ((step = parser.next(record)) == CsvParser::Step::Record)
-        table.records.push_back(std::move(record));
+        visit(record);
     if (step == CsvParser::Step::Error) {
-        table.records.clear();
         table.error = parser.error();
         table.errorLine = parser.errorLine();
     }
+    return table;
+}
+
+CsvTable readCsv(std::string_view bytes, char delimiter)
+{
+    std::vector<CsvRecord> records;
+    CsvTable table
+        = forEachCsvRecord(bytes, delimiter, [&records](CsvRecord& record) { records.push_back(std::move(record)); });
+    if (table.error.empty())
+        table.records = std::move(records);
     return table;
 }
 

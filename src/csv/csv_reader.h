@@ -3,6 +3,7 @@
 #include "text_decoding.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,13 @@ inline constexpr char csvDelimiters[] = {',', ';', '\t'};
 // the field, and spaces before an opening quote are dropped. A quoted field that
 // is never closed is an error, since everything after it would be one field.
 CsvTable readCsv(std::string_view bytes, char delimiter = 0);
+
+// The records as readCsv reads them, handed to visit one by one and not kept, so
+// that a table of a hundred thousand records costs no more memory than one. The
+// record is the reader's own and is used again for the next: visit may move its
+// fields away. Gives what readCsv gives but the records; after an error, the
+// records before it have been handed over.
+CsvTable forEachCsvRecord(std::string_view bytes, char delimiter, const std::function<void(CsvRecord&)>& visit);
 
 // The delimiter readCsv would pick for this text (UTF-8).
 char detectCsvDelimiter(std::string_view text);
