@@ -12,33 +12,6 @@ namespace {
 
 constexpr std::string_view kindNames[] = {"contains", "begins", "exact", "pattern"};
 
-bool holdsControlCharacter(std::string_view utf8)
-{
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if (byte < 0x80) {
-            if (byte < 0x20 || byte == 0x7F)
-                return true;
-            ++i;
-            continue;
-        }
-        const Utf8Char c = decodeUtf8(utf8.substr(i));
-        if (c.length == 0)
-            return false;
-        if (c.code <= 0x9F)
-            return true;
-        i += c.length;
-    }
-    return false;
-}
-
-bool looksForNothing(const PayeeRule& rule)
-{
-    if (rule.match == MatchKind::Pattern)
-        return rule.text.empty();
-    return rule.match == MatchKind::Contains ? !holdsWord(rule.text) : !holdsNonBlank(rule.text);
-}
-
 } // namespace
 
 std::string_view matchKindName(MatchKind kind)
@@ -60,16 +33,20 @@ std::optional<MatchKind> matchKindFromName(std::string_view word)
 
 std::optional<RuleProblem> ruleProblem(const PayeeRule& rule)
 {
-    if (!isUtf8(rule.text))
+    const TextFacts text = factsOf(rule.text);
+    const TextFacts name = factsOf(rule.name);
+    if (!text.utf8)
         return RuleProblem {RuleField::Text, "holds bytes that are not UTF-8 in its text"};
-    if (!isUtf8(rule.name))
+    if (!name.utf8)
         return RuleProblem {RuleField::Name, "holds bytes that are not UTF-8 in its name"};
-    if (looksForNothing(rule))
+    if (rule.match == MatchKind::Contains      ? !text.word
+            : rule.match == MatchKind::Pattern ? rule.text.empty()
+                                               : !text.nonBlank)
         return RuleProblem {RuleField::Text,
                             rule.match == MatchKind::Contains ? "has no word to look for" : "has no text to look for"};
-    if (trimSpaces(rule.name).empty())
+    if (!name.nonSpace)
         return RuleProblem {RuleField::Name, "has no name to write"};
-    if (holdsControlCharacter(rule.name))
+    if (name.control)
         return RuleProblem {RuleField::Name, "has a line break or another control character in its name"};
     if (rule.match == MatchKind::Pattern) {
         RE2::Options options;

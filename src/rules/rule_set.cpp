@@ -7,6 +7,7 @@
 #include <re2/set.h>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace scrivane {
@@ -42,13 +43,44 @@ public:
         if (slots_.empty())
             return noRule;
         const std::uint64_t h = hash(text);
+        if (!filter_.empty() && !mayHold(h))
+            return noRule;
         for (std::size_t i = h & (slots_.size() - 1);; i = (i + 1) & (slots_.size() - 1)) {
             const Slot slot = slots_[i];
             if (slot.entry == 0)
                 return noRule;
             const Entry& entry = entries_[slot.entry - 1];
-            if (slot.check == static_cast<std::uint32_t>(h >> 32) && entry.text == text)
+            if (slot.check == static_cast<std::uint32_t>(h >> 32) && entry.text() == text)
                 return entry.value;
+        }
+    }
+
+    // Room for n texts without growing.
+    void reserve(std::size_t n)
+    {
+        entries_.reserve(n);
+        std::size_t slots = 16;
+        while (slots < n * 2)
+            slots *= 2;
+        if (slots > slots_.size()) {
+            slots_.assign(slots, Slot {});
+            for (std::size_t e = 1; e <= entries_.size(); ++e)
+                place(e);
+        }
+    }
+
+    // Made once every text is in: a filter small enough to stay in the cache
+    // turns away nearly every text that is not in the table (a name's words
+    // mostly are not) without a look into the table itself.
+    void finish()
+    {
+        std::size_t bits = 1024;
+        while (bits < entries_.size() * 16)
+            bits *= 2;
+        filter_.assign(bits / 64, 0);
+        for (const Entry& entry : entries_) {
+            for (const std::size_t bit : filterBits(hash(entry.text())))
+                filter_[bit / 64] |= std::uint64_t(1) << (bit % 64);
         }
     }
 
@@ -59,7 +91,7 @@ public:
             return found;
         if ((entries_.size() + 1) * 2 > slots_.size())
             grow();
-        entries_.push_back({text, hash(text), value});
+        entries_.push_back({text.data(), static_cast<std::uint32_t>(text.size()), value});
         place(entries_.size());
         return value;
     }
@@ -70,12 +102,22 @@ private:
         std::uint32_t check = 0; // the hash's high half
         std::uint32_t entry = 0; // counting from 1; 0 for an empty slot
     };
+    // Sixteen bytes: a hundred thousand rules' words stay small in memory, and
+    // the hash is made again where it is needed.
     struct Entry
     {
-        std::string_view text;
-        std::uint64_t hash;
+        const char* data;
+        std::uint32_t size;
         std::uint32_t value;
+        std::string_view text() const { return {data, size}; }
     };
+
+    // FNV-1a, its high bits folded into the low ones that pick the slot.
+    std::array<std::size_t, 2> filterBits(std::uint64_t h) const
+    {
+        const std::size_t mask = filter_.size() * 64 - 1;
+        return {(h >> 7) & mask, ((h >> 32) ^ (h >> 45)) & mask};
+    }
 
     // FNV-1a, its high bits folded into the low ones that pick the slot.
     static std::uint64_t hash(std::string_view text)
@@ -86,9 +128,18 @@ private:
         return h ^ (h >> 29);
     }
 
+    bool mayHold(std::uint64_t h) const
+    {
+        for (const std::size_t bit : filterBits(h)) {
+            if (!(filter_[bit / 64] & (std::uint64_t(1) << (bit % 64))))
+                return false;
+        }
+        return true;
+    }
+
     void place(std::size_t entry)
     {
-        const std::uint64_t h = entries_[entry - 1].hash;
+        const std::uint64_t h = hash(entries_[entry - 1].text());
         std::size_t i = h & (slots_.size() - 1);
         while (slots_[i].entry != 0)
             i = (i + 1) & (slots_.size() - 1);
@@ -104,6 +155,7 @@ private:
 
     std::vector<Slot> slots_;
     std::vector<Entry> entries_;
+    std::vector<std::uint64_t> filter_;
 };
 
 // A tree of the begins texts' bytes, each node's children in one run of the
@@ -217,9 +269,9 @@ const PayeeRule& RuleSet::rule(std::size_t index) const
     return index_->rules[index];
 }
 
-std::variant<RuleSet, RuleError> RuleSet::compile(std::vector<PayeeRule> rules)
+std::variant<RuleSet, RuleError> RuleSet::compile(std::vector<PayeeRule> rules, Checked checked)
 {
-    for (std::size_t i = 0; i < rules.size(); ++i) {
+    for (std::size_t i = 0; i < rules.size() && checked == Checked::No; ++i) {
         if (std::optional<RuleProblem> problem = ruleProblem(rules[i]))
             return RuleError {i + 1, describeRule(i + 1, rules[i]) + " " + problem->reason + "."};
     }
@@ -228,23 +280,31 @@ std::variant<RuleSet, RuleError> RuleSet::compile(std::vector<PayeeRule> rules)
     x.rules = std::move(rules);
     const auto count = static_cast<std::uint32_t>(x.rules.size());
 
-    // Every text folded first, so that views into the whole stay valid.
-    std::vector<std::pair<std::size_t, std::size_t>> spans(count);
+    // Every text folded first, so that views into the whole stay valid; rule i's
+    // runs from foldedStart[i] to foldedStart[i + 1].
+    std::vector<std::size_t> foldedStart(count + 1);
+    std::size_t textBytes = 0;
+    for (const PayeeRule& rule : x.rules)
+        textBytes += rule.text.size() + 1;
+    x.folded.reserve(textBytes);
     for (std::uint32_t i = 0; i < count; ++i) {
         const PayeeRule& rule = x.rules[i];
         auto& firstOfKind = x.firstOf[static_cast<int>(rule.match)];
         firstOfKind = std::min(firstOfKind, i);
-        if (rule.match == MatchKind::Pattern)
-            continue;
-        const std::size_t start = x.folded.size();
-        foldText(rule.text, rule.match != MatchKind::Begins, x.folded);
-        spans[i] = {start, x.folded.size() - start};
+        foldedStart[i] = x.folded.size();
+        if (rule.match != MatchKind::Pattern)
+            foldText(rule.text, rule.match != MatchKind::Begins, x.folded);
     }
-    auto foldedText
-        = [&](std::uint32_t i) { return std::string_view(x.folded).substr(spans[i].first, spans[i].second); };
+    foldedStart[count] = x.folded.size();
+    auto foldedText = [&](std::uint32_t i) {
+        return std::string_view(x.folded).substr(foldedStart[i], foldedStart[i + 1] - foldedStart[i]);
+    };
 
     std::vector<std::string_view> found;
     std::vector<std::pair<std::string_view, std::uint32_t>> prefixes;
+    // About two words to a rule.
+    x.wordIds.reserve(2 * count);
+    x.words.reserve(2 * count);
     x.wordsStart.reserve(count + 1);
     for (std::uint32_t i = 0; i < count; ++i) {
         const PayeeRule& rule = x.rules[i];
@@ -254,6 +314,7 @@ std::variant<RuleSet, RuleError> RuleSet::compile(std::vector<PayeeRule> rules)
             splitFoldedWords(foldedText(i), found);
             for (std::string_view word : found)
                 x.words.push_back(x.wordIds.insert(word, static_cast<std::uint32_t>(x.wordIds.size())));
+            // A word said twice counts once.
             const auto begin = x.words.begin() + x.wordsStart.back();
             std::sort(begin, x.words.end());
             x.words.erase(std::unique(begin, x.words.end()), x.words.end());
@@ -278,31 +339,34 @@ std::variant<RuleSet, RuleError> RuleSet::compile(std::vector<PayeeRule> rules)
         }
     }
     x.wordsStart.push_back(static_cast<std::uint32_t>(x.words.size()));
+    x.wordIds.finish();
+    x.exact.finish();
     x.begins.build(std::move(prefixes));
 
     // Each contains rule goes under its rarest word, so that a common word such
     // as "the" or "payment" brings up few rules to check.
-    std::vector<std::uint32_t> share(x.wordIds.size(), 0);
+    const std::size_t wordCount = x.wordIds.size();
+    std::vector<std::uint32_t> share(wordCount, 0);
     for (std::uint32_t id : x.words)
         ++share[id];
     std::vector<std::uint32_t> key(count, noRule);
-    std::vector<std::uint32_t> keyedCount(x.wordIds.size() + 1, 0);
+    x.keyedStart.assign(wordCount + 1, 0);
     for (std::uint32_t i = 0; i < count; ++i) {
         const auto begin = x.words.begin() + x.wordsStart[i];
         const auto end = x.words.begin() + x.wordsStart[i + 1];
         if (begin == end)
             continue;
         key[i] = *std::min_element(begin, end, [&](auto a, auto b) { return share[a] < share[b]; });
-        ++keyedCount[key[i] + 1];
+        ++x.keyedStart[key[i] + 1];
     }
-    x.keyedStart.resize(x.wordIds.size() + 1);
-    for (std::size_t w = 0; w < x.wordIds.size(); ++w)
-        x.keyedStart[w + 1] = x.keyedStart[w] + keyedCount[w + 1];
+    for (std::size_t w = 0; w < wordCount; ++w)
+        x.keyedStart[w + 1] += x.keyedStart[w];
     x.keyed.resize(x.keyedStart.back());
-    std::vector<std::uint32_t> next(x.keyedStart.begin(), x.keyedStart.end() - 1);
+    // The shares are spent: the same room now holds where each word's next rule goes.
+    std::copy(x.keyedStart.begin(), x.keyedStart.end() - 1, share.begin());
     for (std::uint32_t i = 0; i < count; ++i) {
         if (key[i] != noRule)
-            x.keyed[next[key[i]]++] = i;
+            x.keyed[share[key[i]]++] = i;
     }
 
     if (x.patterns && !x.patterns->Compile())

@@ -38,7 +38,10 @@ public:
     RuleSet& operator=(RuleSet&&) noexcept;
 
     // The rules ready to match, or the first that cannot be used (ruleProblem).
-    static std::variant<RuleSet, RuleError> compile(std::vector<PayeeRule> rules);
+    // Rules the caller has already held to ruleProblem one by one, as
+    // readRulesCsv does, need not be checked twice: Checked::Yes.
+    enum class Checked { No, Yes };
+    static std::variant<RuleSet, RuleError> compile(std::vector<PayeeRule> rules, Checked checked = Checked::No);
 
     bool empty() const;
     std::size_t size() const;

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 namespace scrivane {
 
@@ -13,12 +12,16 @@ namespace {
 
 enum : std::uint8_t { other, blank, word };
 
-// Names are nearly all ASCII, which a table folds and sorts a byte at a time.
-struct AsciiByte
+// Names are nearly all ASCII, which a table folds and sorts a byte at a time
+// (four bytes to an entry, so that a byte finds its entry with a shift).
+struct alignas(4) AsciiByte
 {
     char lower;
     std::uint8_t kind;
+    std::uint8_t facts; // the factBits it gives a text
 };
+
+enum : std::uint8_t { controlBit = 1, wordBit = 2, nonBlankBit = 4, nonSpaceBit = 8 };
 
 constexpr std::array<AsciiByte, 128> asciiBytes = [] {
     std::array<AsciiByte, 128> table {};
@@ -27,6 +30,9 @@ constexpr std::array<AsciiByte, 128> asciiBytes = [] {
         const bool digit = c >= '0' && c <= '9';
         table[c].lower = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
         table[c].kind = letter || digit ? word : c == ' ' || c == '\t' || c == '\r' || c == '\n' ? blank : other;
+        table[c].facts
+            = static_cast<std::uint8_t>((c < 0x20 || c == 0x7F ? controlBit : 0) | (table[c].kind == word ? wordBit : 0)
+                                        | (table[c].kind != blank ? nonBlankBit : 0) | (c != ' ' ? nonSpaceBit : 0));
     }
     return table;
 }();
@@ -74,40 +80,60 @@ void foldText(std::string_view utf8, bool trimEnd, std::string& out)
 {
     static const CaseMap unicode(Charset::Utf8);
     // Written through a pointer into room made beforehand: a character folded
-    // grows by one byte at most (U+023A, two bytes, becomes U+2C65, three).
+    // grows by one byte at most (U+023A, two bytes, becomes U+2C65, three). A
+    // name fits the room on the stack, which costs nothing to make.
+    char local[512];
+    const std::size_t room = utf8.size() * 2 + 1;
     const std::size_t base = out.size();
-    out.resize(base + utf8.size() * 2 + 1);
-    char* const start = out.data() + base;
+    if (room > sizeof local)
+        out.resize(base + room);
+    char* const start = room > sizeof local ? out.data() + base : local;
     char* p = start;
     bool pendingSpace = false;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        char32_t code = byte;
-        std::size_t length = 1;
-        const std::uint8_t kind = byte < 0x80 ? asciiBytes[byte].kind : kindAt(utf8.substr(i), length, code);
-        i += length;
+    const char* s = utf8.data();
+    const char* const end = s + utf8.size();
+    while (s < end) {
+        // A run of ASCII, the common case, in a loop of its own.
+        for (unsigned char byte; s < end && (byte = static_cast<unsigned char>(*s)) < 0x80; ++s) {
+            const AsciiByte ascii = asciiBytes[byte];
+            if (ascii.kind == blank) {
+                pendingSpace = p != start;
+                continue;
+            }
+            if (pendingSpace) {
+                *p++ = ' ';
+                pendingSpace = false;
+            }
+            *p++ = ascii.lower;
+        }
+        if (s == end)
+            break;
+        std::size_t length;
+        char32_t code;
+        const std::uint8_t kind = kindAt(std::string_view(s, static_cast<std::size_t>(end - s)), length, code);
+        s += length;
         // Callers hand in valid UTF-8; a stray byte is skipped rather than misread.
-        if (byte >= 0x80 && length == 1)
+        if (length == 1)
             continue;
         if (kind == blank) {
             pendingSpace = p != start;
             continue;
         }
-        if (pendingSpace)
+        if (pendingSpace) {
             *p++ = ' ';
-        pendingSpace = false;
-        if (byte < 0x80) {
-            *p++ = asciiBytes[byte].lower;
-        } else {
-            std::string lowered;
-            appendUtf8(lowered, unicode.lower(code));
-            for (const char c : lowered)
-                *p++ = c;
+            pendingSpace = false;
         }
+        std::string lowered;
+        appendUtf8(lowered, unicode.lower(code));
+        for (const char c : lowered)
+            *p++ = c;
     }
     if (pendingSpace && !trimEnd)
         *p++ = ' ';
-    out.resize(base + static_cast<std::size_t>(p - start));
+    if (start == local)
+        out.append(local, static_cast<std::size_t>(p - local));
+    else
+        out.resize(base + static_cast<std::size_t>(p - start));
 }
 
 void splitFoldedWords(std::string_view folded, std::vector<std::string_view>& words)
@@ -132,50 +158,33 @@ void splitFoldedWords(std::string_view folded, std::vector<std::string_view>& wo
         words.push_back(folded.substr(start));
 }
 
-bool holdsWord(std::string_view utf8)
+TextFacts factsOf(std::string_view utf8)
 {
-    std::size_t length;
-    char32_t code;
-    for (std::size_t i = 0; i < utf8.size(); i += length) {
-        if (kindAt(utf8.substr(i), length, code) == word)
-            return true;
-    }
-    return false;
-}
-
-bool holdsNonBlank(std::string_view utf8)
-{
-    std::size_t length;
-    char32_t code;
-    for (std::size_t i = 0; i < utf8.size(); i += length) {
-        if (kindAt(utf8.substr(i), length, code) != blank)
-            return true;
-    }
-    return false;
-}
-
-bool isUtf8(std::string_view text)
-{
-    for (std::size_t i = 0; i < text.size();) {
-        // Rule texts are nearly all ASCII: eight bytes at a time.
-        std::uint64_t eight;
-        if (i + sizeof eight <= text.size()) {
-            std::memcpy(&eight, text.data() + i, sizeof eight);
-            if ((eight & 0x8080808080808080ull) == 0) {
-                i += sizeof eight;
-                continue;
-            }
-        }
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
+    TextFacts facts;
+    std::uint8_t bits = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            bits |= asciiBytes[byte].facts;
             ++i;
             continue;
         }
-        const std::size_t length = decodeUtf8(text.substr(i)).length;
-        if (length == 0)
-            return false;
+        std::size_t length;
+        char32_t code;
+        const std::uint8_t kind = kindAt(utf8.substr(i), length, code);
         i += length;
+        if (length == 1) {
+            facts.utf8 = false;
+            continue;
+        }
+        bits |= (code <= 0x9F ? controlBit : 0) | (kind == word ? wordBit : 0) | (kind != blank ? nonBlankBit : 0)
+            | nonSpaceBit;
     }
-    return true;
+    facts.control = bits & controlBit;
+    facts.word = bits & wordBit;
+    facts.nonBlank = bits & nonBlankBit;
+    facts.nonSpace = bits & nonSpaceBit;
+    return facts;
 }
 
 } // namespace scrivane

@@ -20,12 +20,15 @@ void foldText(std::string_view utf8, bool trimEnd, std::string& out);
 // into folded.
 void splitFoldedWords(std::string_view folded, std::vector<std::string_view>& words);
 
-// Whether a UTF-8 text holds a word, or anything but blanks: what a contains
-// rule and the other kinds need to look for something.
-bool holdsWord(std::string_view utf8);
-bool holdsNonBlank(std::string_view utf8);
-
-// Whether text is well-formed UTF-8.
-bool isUtf8(std::string_view text);
+// What a rule's check needs to know of one of its texts, found in one pass.
+struct TextFacts
+{
+    bool utf8 = true; // well-formed UTF-8
+    bool control = false; // holds a control character (C0, DEL or C1)
+    bool word = false; // holds a word, as splitFoldedWords finds them
+    bool nonBlank = false; // holds anything but blanks
+    bool nonSpace = false; // holds anything but the space character
+};
+TextFacts factsOf(std::string_view text);
 
 } // namespace scrivane

@@ -4,6 +4,7 @@
 #include "csv/csv_writer.h"
 #include "statement/text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace scrivane {
@@ -27,73 +28,122 @@ RulesFile failed(std::string error)
     return RulesFile {{}, std::move(error)};
 }
 
+// Takes a rules file record by record: the header, then one rule a record. The
+// first thing wrong is kept and the records after it are passed over.
+class RulesReader
+{
+public:
+    explicit RulesReader(std::size_t expected) { rules_.reserve(expected); }
+
+    void take(CsvRecord& record)
+    {
+        if (!error_.empty())
+            return;
+        if (!headerSeen_) {
+            headerSeen_ = true;
+            readHeader(record);
+        } else {
+            readRule(record);
+        }
+    }
+
+    // What the records gave, after the reading that ended as table says.
+    RulesFile finish(const CsvTable& table)
+    {
+        if (error_.empty() && !table.error.empty())
+            error_ = "Line " + std::to_string(table.errorLine) + ": " + table.error + ".";
+        if (error_.empty() && !headerSeen_)
+            error_ = "Line 1: the file has no header; its first line must be \"match,text,name\".";
+        if (!error_.empty())
+            return failed(std::move(error_));
+        return RulesFile {std::move(rules_), {}};
+    }
+
+private:
+    void readHeader(const CsvRecord& header)
+    {
+        std::array<bool, columnCount> seen {};
+        for (std::size_t c = 0; c < header.fields.size(); ++c) {
+            const std::string_view field = trimBlanks(header.fields[c]);
+            std::size_t k = 0;
+            while (k < columnCount && !equalsNoCase(field, columnNames[k]))
+                ++k;
+            if (k == columnCount) {
+                error_ = at(header.line, c + 1, {}, "\"" + header.fields[c] + "\" is not a column of rules");
+                return;
+            }
+            if (seen[k]) {
+                error_ = at(header.line, c + 1, {}, "the column \"" + header.fields[c] + "\" stands twice");
+                return;
+            }
+            seen[k] = true;
+            position_[k] = c;
+        }
+        for (std::size_t k = 0; k < columnCount && error_.empty(); ++k) {
+            if (!seen[k])
+                error_ = "Line " + std::to_string(header.line) + ": the header has no column \""
+                    + std::string(columnNames[k]) + "\"; it must be \"match,text,name\".";
+        }
+    }
+
+    void readRule(CsvRecord& record)
+    {
+        const std::size_t count = record.fields.size();
+        if (count > columnCount) {
+            error_ = place(record, columnCount + 1, "the record has " + std::to_string(count) + " fields, not 3");
+            return;
+        }
+        if (count < columnCount) {
+            error_ = place(record,
+                           count + 1,
+                           "the record ends after " + std::to_string(count) + (count == 1 ? " field" : " fields")
+                               + " of 3");
+            return;
+        }
+        const std::string& match = record.fields[position_[MatchColumn]];
+        const std::optional<MatchKind> kind = matchKindFromName(match);
+        if (!kind) {
+            error_ = place(record,
+                           position_[MatchColumn] + 1,
+                           "\"" + match + "\" is not a way to match; use contains, begins, exact or pattern");
+            return;
+        }
+        PayeeRule rule {
+            *kind, std::move(record.fields[position_[TextColumn]]), std::move(record.fields[position_[NameColumn]])};
+        if (const std::optional<RuleProblem> problem = ruleProblem(rule)) {
+            const Column column = problem->field == RuleField::Name ? NameColumn : TextColumn;
+            error_ = place(record, position_[column] + 1, "the rule " + problem->reason);
+            return;
+        }
+        rules_.push_back(std::move(rule));
+    }
+
+    // A column of the file, counting from 1, in words.
+    std::string place(const CsvRecord& record, std::size_t column, const std::string& what) const
+    {
+        std::string_view name;
+        for (std::size_t k = 0; k < columnCount; ++k) {
+            if (position_[k] + 1 == column)
+                name = columnNames[k];
+        }
+        return at(record.line, column, name, what);
+    }
+
+    bool headerSeen_ = false;
+    std::array<std::size_t, columnCount> position_ {}; // where each column stands, counting from 0
+    std::vector<PayeeRule> rules_;
+    std::string error_;
+};
+
 } // namespace
 
 RulesFile readRulesCsv(std::string_view bytes)
 {
-    CsvTable table = readCsv(bytes, ',');
-    if (!table.error.empty())
-        return failed("Line " + std::to_string(table.errorLine) + ": " + table.error + ".");
-    if (table.records.empty())
-        return failed("Line 1: the file has no header; its first line must be \"match,text,name\".");
-
-    // Where each of the three columns stands in the records, counting from 0.
-    const CsvRecord& header = table.records.front();
-    std::array<std::size_t, columnCount> position {};
-    std::array<bool, columnCount> seen {};
-    for (std::size_t c = 0; c < header.fields.size(); ++c) {
-        const std::string_view field = trimBlanks(header.fields[c]);
-        std::size_t k = 0;
-        while (k < columnCount && !equalsNoCase(field, columnNames[k]))
-            ++k;
-        if (k == columnCount)
-            return failed(at(header.line, c + 1, {}, "\"" + header.fields[c] + "\" is not a column of rules"));
-        if (seen[k])
-            return failed(at(header.line, c + 1, {}, "the column \"" + header.fields[c] + "\" stands twice"));
-        seen[k] = true;
-        position[k] = c;
-    }
-    for (std::size_t k = 0; k < columnCount; ++k) {
-        if (!seen[k])
-            return failed("Line " + std::to_string(header.line) + ": the header has no column \""
-                          + std::string(columnNames[k]) + "\"; it must be \"match,text,name\".");
-    }
-    // A column of the file, counting from 1, in words.
-    auto place = [&](const CsvRecord& record, std::size_t column, const std::string& what) {
-        std::string_view name;
-        for (std::size_t k = 0; k < columnCount; ++k) {
-            if (position[k] + 1 == column)
-                name = columnNames[k];
-        }
-        return at(record.line, column, name, what);
-    };
-
-    RulesFile file;
-    for (std::size_t r = 1; r < table.records.size(); ++r) {
-        CsvRecord& record = table.records[r];
-        const std::size_t count = record.fields.size();
-        if (count > columnCount)
-            return failed(place(record, columnCount + 1, "the record has " + std::to_string(count) + " fields, not 3"));
-        if (count < columnCount)
-            return failed(place(record,
-                                count + 1,
-                                "the record ends after " + std::to_string(count) + (count == 1 ? " field" : " fields")
-                                    + " of 3"));
-        const std::string& match = record.fields[position[MatchColumn]];
-        const std::optional<MatchKind> kind = matchKindFromName(match);
-        if (!kind)
-            return failed(place(record,
-                                position[MatchColumn] + 1,
-                                "\"" + match + "\" is not a way to match; use contains, begins, exact or pattern"));
-        PayeeRule rule {
-            *kind, std::move(record.fields[position[TextColumn]]), std::move(record.fields[position[NameColumn]])};
-        if (const std::optional<RuleProblem> problem = ruleProblem(rule)) {
-            const Column column = problem->field == RuleField::Name ? NameColumn : TextColumn;
-            return failed(place(record, position[column] + 1, "the rule " + problem->reason));
-        }
-        file.rules.push_back(std::move(rule));
-    }
-    return file;
+    // Record by record, so that a long list costs no table of its records; about
+    // one rule to a line.
+    RulesReader reader(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')));
+    const CsvTable table = forEachCsvRecord(bytes, ',', [&reader](CsvRecord& record) { reader.take(record); });
+    return reader.finish(table);
 }
 
 std::string writeRulesCsv(const std::vector<PayeeRule>& rules)

@@ -23,7 +23,8 @@ struct RulesFile
 // Reads a rules file. The header's three columns may stand in any order; a
 // byte-order mark is allowed; an empty match is contains. A rule that could
 // not be used (ruleProblem) makes the file malformed, so that an import never
-// brings in half a list.
+// brings in half a list; the rules given need no second check
+// (RuleSet::Checked::Yes).
 RulesFile readRulesCsv(std::string_view bytes);
 
 // The rules as a file that readRulesCsv reads back to the same rules. It starts
