@@ -8,11 +8,13 @@
 // The check of what was written never fails, gives the same findings for the
 // same bytes, and places every finding in the statement as it came.
 // Any statement that stays XML (for Quicken and Other, and for QuickBooks when
-// asked to keep its form) and came in well-formed goes out well-formed.
+// asked to keep its form) and came in well-formed goes out well-formed. The
+// clean then runs once more with payee rules (rule_invariants.h).
 
 #include "conversion_invariants.h"
 #include "fuzz_input.h"
 #include "invariants.h"
+#include "rule_invariants.h"
 
 #include "names/name_cleaner.h"
 #include "names/name_list.h"
@@ -155,6 +157,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(wellFormed(joinSegments(kept)), "an XML statement kept in its form stays well-formed");
         }
     }
+
+    checkRuleRewrite(text, config.options, config.target, locale);
 
     if (form.converted)
         FUZZ_CHECK(written.size() <= converted.size() + 26, "only the identifier element makes the statement longer");

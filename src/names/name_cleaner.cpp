@@ -180,15 +180,34 @@ void writePayeeName(SegmentList& segments, const PayeeElement& element, std::str
         segments.clearAt(k);
 }
 
-void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale)
+NamesReport cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale)
 {
-    NameCleaner cleaner(options, locale, detectCharset(segments));
+    const Charset charset = detectCharset(segments);
+    NameCleaner cleaner(options, locale, charset);
     // XML tells "<name>" from "<NAME>": there a tag stays as it is written, so
     // that its end tag still closes it.
     const bool keepTag = isXmlForm(segments);
+    const std::unique_ptr<PayeeRenaming::Statement> renaming
+        = options.renaming ? options.renaming->forStatement(charset, keepTag) : nullptr;
+    NamesReport report;
     forEachPayeeElement(segments, [&](const PayeeElement& element) {
-        writePayeeName(segments, element, cleaner.clean(rawPayeeValue(segments, element)), keepTag);
+        if (!report.ok())
+            return;
+        const std::string_view raw = rawPayeeValue(segments, element);
+        if (renaming) {
+            // A renamed payee is not cleaned at all: the user's name goes in as typed.
+            if (const std::optional<std::string_view> name = renaming->rename(raw, element.cdata)) {
+                writePayeeName(segments, element, *name, keepTag);
+                return;
+            }
+            if (!renaming->failure().empty()) {
+                report.failure = renaming->failure();
+                return;
+            }
+        }
+        writePayeeName(segments, element, cleaner.clean(raw), keepTag);
     });
+    return report;
 }
 
 } // namespace scrivane

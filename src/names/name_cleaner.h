@@ -41,11 +41,21 @@ private:
 // nothing when name is empty, in which case the element's end tag goes too.
 void writePayeeName(SegmentList& segments, const PayeeElement& element, std::string_view name, bool keepTag);
 
+// What became of a statement's payee names: all rewritten, or why the statement
+// cannot be written (a payee rule's name that its character set cannot hold).
+struct NamesReport
+{
+    std::string failure;
+    bool ok() const { return failure.empty(); }
+};
+
 // Rewrites every payee-name segment in place: "<NAME>" and the cleaned name, or
 // nothing when the name is cleaned away. In an XML statement the tag keeps its
 // letter case. A name written as a CDATA section is cleaned inside its section.
 // When a name goes, its end tag goes with it, so that no element is left half
-// removed.
-void cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale);
+// removed. Where the options carry a renaming, its names go in instead of the
+// cleaned ones; when one of them cannot be written, the rewriting stops there
+// and the report says why.
+NamesReport cleanPayeeNames(SegmentList& segments, const NameOptions& options, const LocaleRules& locale);
 
 } // namespace scrivane

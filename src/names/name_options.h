@@ -1,5 +1,8 @@
 #pragma once
 
+#include "payee_renaming.h"
+
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -18,6 +21,8 @@ struct NameOptions
     bool removeDates = true;
     bool removeNumbers = true;
     bool removeRepeat = true;
+    // The user's payee rules, whose names replace cleaned ones; none when null.
+    std::shared_ptr<const PayeeRenaming> renaming;
 };
 
 } // namespace scrivane

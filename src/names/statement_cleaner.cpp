@@ -17,7 +17,10 @@ FormReport cleanStatement(std::string_view text,
     FormReport report;
     splitTagSegments(text, segments);
     const bool convert = target == Target::QuickBooks && form == FormChoice::ForTarget && isXmlForm(segments);
-    cleanPayeeNames(segments, options, locale);
+    if (NamesReport names = cleanPayeeNames(segments, options, locale); !names.ok()) {
+        report.failure = std::move(names.failure);
+        return report;
+    }
     if (convert) {
         // The names are cleaned in the XML, where a value ends at its end tag. On
         // the lines of the SGML form the line end would join the last word of each
@@ -36,8 +39,12 @@ FormReport cleanStatement(std::string_view text,
         if (sgml.converted) {
             converted = std::move(sgml.text);
             splitTagSegments(converted, segments);
-            if (namesLeft)
-                cleanPayeeNames(segments, options, locale);
+            if (namesLeft) {
+                if (NamesReport names = cleanPayeeNames(segments, options, locale); !names.ok()) {
+                    report.failure = std::move(names.failure);
+                    return report;
+                }
+            }
             report.converted = true;
         } else {
             // The list still holds the statement in its own form, names cleaned.

@@ -19,6 +19,9 @@ struct FormReport
 {
     bool converted = false; // an XML statement now in the SGML form
     std::string notConverted; // why an XML statement for QuickBooks stayed XML; empty otherwise
+    // Why the statement must not be written at all: a payee rule's name that its
+    // character set cannot hold. Empty otherwise; when set, the list is half done.
+    std::string failure;
 };
 
 // The whole clean of a statement in memory: cut into segments, payee names

@@ -158,6 +158,14 @@ std::optional<std::size_t> PayeeRenamer::match(std::string_view value, bool cdat
     return matcher_.firstMatch(decoded_);
 }
 
+std::optional<std::string_view> PayeeRenamer::rename(std::string_view value, bool cdata)
+{
+    if (trimBlanks(value).empty())
+        return std::nullopt;
+    const std::optional<std::size_t> rule = match(value, cdata);
+    return rule ? write(*rule, value, cdata) : std::nullopt;
+}
+
 std::optional<std::string_view> PayeeRenamer::write(std::size_t rule, std::string_view value, bool cdata)
 {
     const PayeeRule& chosen = rules_.rule(rule);
@@ -175,6 +183,16 @@ std::optional<std::string_view> PayeeRenamer::write(std::size_t rule, std::strin
     if (!xml_ && !cdata)
         written_.append(lineEndOf(value));
     return std::string_view(written_);
+}
+
+RuleRenaming::RuleRenaming(RuleSet rules)
+    : rules_(std::move(rules))
+{
+}
+
+std::unique_ptr<PayeeRenaming::Statement> RuleRenaming::forStatement(Charset charset, bool xml) const
+{
+    return std::make_unique<PayeeRenamer>(rules_, charset, xml);
 }
 
 } // namespace scrivane

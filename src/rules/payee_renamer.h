@@ -1,5 +1,6 @@
 #pragma once
 
+#include "names/payee_renaming.h"
 #include "rule_set.h"
 #include "statement/statement_form.h"
 
@@ -27,10 +28,14 @@ std::optional<char32_t>
 encodePayeeValue(std::string_view name, Charset charset, bool xml, bool cdata, std::string& out);
 
 // Applies one rule set to the payee values of one statement.
-class PayeeRenamer
+class PayeeRenamer : public PayeeRenaming::Statement
 {
 public:
     PayeeRenamer(const RuleSet& rules, Charset charset, bool xml);
+
+    // The first rule's name written for a value, as the clean asks for it. A value
+    // of blanks alone names no payee and is left to the cleaner.
+    std::optional<std::string_view> rename(std::string_view value, bool cdata) override;
 
     // The first rule, counting from 0, that matches a value as it stands in the
     // file: the text after "<NAME>" trimmed of spaces, or a CDATA section's content.
@@ -43,7 +48,7 @@ public:
     // the next call.
     std::optional<std::string_view> write(std::size_t rule, std::string_view value, bool cdata);
 
-    const std::string& failure() const { return failure_; }
+    const std::string& failure() const override { return failure_; }
 
 private:
     const RuleSet& rules_;
@@ -53,6 +58,19 @@ private:
     std::string decoded_;
     std::string written_;
     std::string failure_;
+};
+
+// The user's payee rules as every clean takes them (NameOptions::renaming).
+class RuleRenaming final : public PayeeRenaming
+{
+public:
+    explicit RuleRenaming(RuleSet rules);
+
+    const RuleSet& rules() const { return rules_; }
+    std::unique_ptr<Statement> forStatement(Charset charset, bool xml) const override;
+
+private:
+    RuleSet rules_;
 };
 
 } // namespace scrivane

@@ -1,30 +1,8 @@
-#include "rules/payee_renamer.h"
-#include "rules/rule_set.h"
+#include "rule_rows.h"
 
 #include <QTest>
 
 using namespace scrivane;
-
-// Rules written one to a line as "kind|text|name", with "\\n" for a line break inside a field.
-static std::vector<PayeeRule> parseRules(const QString& lines)
-{
-    std::vector<PayeeRule> rules;
-    for (const QString& line : lines.split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringList fields = QString(line).replace(QStringLiteral("\\n"), QStringLiteral("\n")).split(u'|');
-        rules.push_back({matchKindFromName(fields[0].toStdString()).value_or(MatchKind::Contains),
-                         fields.value(1).toStdString(),
-                         fields.value(2).toStdString()});
-    }
-    return rules;
-}
-
-static RuleSet compiled(const QString& lines)
-{
-    auto result = RuleSet::compile(parseRules(lines));
-    if (auto* error = std::get_if<RuleError>(&result))
-        qFatal("rules do not compile: %s", error->message.c_str());
-    return std::move(std::get<RuleSet>(result));
-}
 
 class TestPayeeRules : public QObject
 {
@@ -82,7 +60,7 @@ private slots:
         QFETCH(QString, rules);
         QFETCH(QByteArray, name);
         QFETCH(int, expected);
-        const RuleSet set = compiled(rules);
+        const RuleSet set = compiledRules(rules);
         RuleMatcher matcher(set);
         const std::optional<std::size_t> found = matcher.firstMatch(name.toStdString());
         QCOMPARE(found ? int(*found) + 1 : 0, expected);
@@ -168,7 +146,7 @@ private slots:
         QFETCH(QByteArray, value);
         QFETCH(QString, rules);
         QFETCH(QByteArray, expected);
-        const RuleSet set = compiled(rules);
+        const RuleSet set = compiledRules(rules);
         PayeeRenamer renamer(set, Charset(charset), xml);
         const std::string raw = value.toStdString();
         const std::optional<std::size_t> rule = renamer.match(raw, cdata);
