@@ -14,7 +14,19 @@ _scrivane_clean()
             COMPREPLY=($(compgen -W 'raw clean' -- "$cur"))
             return
             ;;
-        --omit-words)
+        --date-order)
+            COMPREPLY=($(compgen -W 'mdy dmy ymd' -- "$cur"))
+            return
+            ;;
+        --account-type)
+            COMPREPLY=($(compgen -W 'checking savings moneymrkt creditcard' -- "$cur"))
+            return
+            ;;
+        --sign)
+            COMPREPLY=($(compgen -W 'normal reversed' -- "$cur"))
+            return
+            ;;
+        --omit-words | --map | --account | --currency)
             return
             ;;
         -h | --help | --version)
@@ -27,12 +39,13 @@ _scrivane_clean()
         COMPREPLY=($(compgen -W '--target= --keep --stdout --keep-form --list= --omit-words=
             --proper-case --no-proper-case --remove-dates --no-remove-dates
             --remove-numbers --no-remove-numbers --remove-repeat
-            --no-remove-repeat --help --version --' -- "$cur"))
+            --no-remove-repeat --map= --date-order= --account= --account-type=
+            --currency= --sign= --help --version --' -- "$cur"))
         [[ ${COMPREPLY-} == *= ]] && compopt -o nospace
         return
     fi
 
-    _filedir '@(ofx|qfx|qbo)'
+    _filedir '@(ofx|qfx|qbo|csv|qif)'
 } &&
     complete -F _scrivane_clean scrivane-clean
 

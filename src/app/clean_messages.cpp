@@ -22,6 +22,9 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
     case CleanProblem::Unreadable:
         return QStringLiteral("The file \"%1\" could not be read:\r\n%2\r\n\r\nIt has not been changed.")
             .arg(input, reason);
+    case CleanProblem::NotConvertible:
+        return QStringLiteral("The file \"%1\" could not be converted:\r\n%2\r\n\r\nNothing was written.")
+            .arg(input, reason);
     case CleanProblem::Unwritable:
         return QStringLiteral("The cleaned file \"%1\" could not be written:\r\n%2\r\n\r\n"
                               "The statement \"%3\" has not been changed.")
@@ -45,6 +48,7 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
         return QStringLiteral("The file \"%1\" disappeared while it was being cleaned, so nothing was written.")
             .arg(input);
     case CleanProblem::WouldReplaceInput:
+    case CleanProblem::QuestionsOpen:
     case CleanProblem::NotFound:
         break;
     }
@@ -64,6 +68,16 @@ QString replacedWithoutTrash(const CleanOutcome& outcome)
 QString namesNotListedMessage(const QString& input)
 {
     return QStringLiteral("The names in the file \"%1\" could not be listed: %2.").arg(input, notEnoughMemory);
+}
+
+QString bankFileNotListedMessage(const CleanFailure& failure, const QString& input)
+{
+    if (failure.problem == CleanProblem::NotConvertible)
+        return QStringLiteral("The names in the file \"%1\" could not be listed: it could not be converted:\r\n%2")
+            .arg(input, failure.error.reason);
+    return QStringLiteral("Scrivane does not know yet how to read the file \"%1\". Press Clean File: it shows the "
+                          "file's columns and asks what it cannot tell, and the names can then be listed.")
+        .arg(input);
 }
 
 } // namespace scrivane

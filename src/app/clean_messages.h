@@ -18,4 +18,8 @@ QString replacedWithoutTrash(const CleanOutcome& outcome);
 // would read as a statement without names.
 QString namesNotListedMessage(const QString& input);
 
+// The names of a bank's CSV or QIF file could not be listed: a row cannot be
+// read, or the file is not known yet and Clean File must first ask about it.
+QString bankFileNotListedMessage(const CleanFailure& failure, const QString& input);
+
 } // namespace scrivane

@@ -43,6 +43,55 @@ bool takeValue(const std::vector<std::string>& args,
     return true;
 }
 
+// The options that say how to read a bank's CSV or QIF file.
+bool takeBankFileOption(const std::vector<std::string>& args, std::size_t& i, Mapping& mapping, std::string& error)
+{
+    std::string value;
+    const auto refuse = [&](const char* option, const char* what) {
+        if (error.empty())
+            error = std::string(option) + " must be " + what + ", not \"" + value + "\"";
+    };
+    if (takeValue(args, i, "--map", value, error)) {
+        std::string problem;
+        const auto columns = columnsFromText(value, &problem);
+        if (columns && !columns->complete())
+            problem = "it must give the date, the payee and the amount (amount=N, or debit=N and credit=N)";
+        if (columns && problem.empty())
+            mapping.columns = columns;
+        else if (error.empty())
+            error = "--map " + value + ": " + problem;
+    } else if (takeValue(args, i, "--date-order", value, error)) {
+        mapping.dateOrder = dateOrderFromWord(value);
+        if (!mapping.dateOrder)
+            refuse("--date-order", "mdy, dmy or ymd");
+    } else if (takeValue(args, i, "--account", value, error)) {
+        mapping.accountId = value;
+        if (value.empty() && error.empty())
+            error = "--account needs an account number";
+    } else if (takeValue(args, i, "--account-type", value, error)) {
+        mapping.accountType = accountTypeFromWord(value);
+        if (!mapping.accountType)
+            refuse("--account-type", "checking, savings, moneymrkt or creditcard");
+    } else if (takeValue(args, i, "--currency", value, error)) {
+        const bool code = value.size() == 3 && std::all_of(value.begin(), value.end(), [](char c) {
+                              return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+                          });
+        if (!code)
+            refuse("--currency", "a code of three letters such as USD");
+        std::string upper = value;
+        for (char& c : upper)
+            c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+        mapping.currency = upper;
+    } else if (takeValue(args, i, "--sign", value, error)) {
+        mapping.reversed = value == "reversed";
+        if (value != "normal" && value != "reversed")
+            refuse("--sign", "normal or reversed");
+    } else {
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 ParseResult parseArguments(const std::vector<std::string>& args)
@@ -101,6 +150,8 @@ ParseResult parseArguments(const std::vector<std::string>& args)
             a.omitWords = value;
             continue;
         }
+        if (takeBankFileOption(args, i, a.bankFile, error))
+            continue;
         bool known = false;
         for (const Switch& s : switches) {
             if (arg == s.on || arg == s.off) {
@@ -166,6 +217,21 @@ std::string usageText(const std::string& settingsFile)
            "  -h, --help               this text\n"
            "  --version                the program version and its licence\n"
            "  --                       ends the options (for a file name beginning with \"-\")\n"
+           "\n"
+           "A bank's CSV or QIF file (a FILE ending in .csv or .qif) is converted to an OFX\n"
+           "statement and cleaned; the statement is written beside it as NAME.QBO, NAME.QFX\n"
+           "or NAME.ofx, and the bank's file is never moved or deleted. How to read it comes\n"
+           "from the profile that Scrivane stored for files laid out like it, or from:\n"
+           "  --map date=N,payee=N,amount=N|debit=N,credit=N[,memo=N][,check=N][,id=N]\n"
+           "                           the columns, counted from 1 (also indicator=N, a\n"
+           "                           column saying debit or credit, and balance=N)\n"
+           "  --date-order mdy|dmy|ymd the order of day, month and year in the dates\n"
+           "  --account ID             the account number the statement carries\n"
+           "  --account-type checking|savings|moneymrkt|creditcard\n"
+           "  --currency CODE          the currency, such as USD (default: found in the\n"
+           "                           file, else USD)\n"
+           "  --sign normal|reversed   reversed: amounts over zero are money going out\n"
+           "What neither the file nor these settle is a usage error naming the option.\n"
            "\n"
            "A FILE of \"-\" reads the statement from standard input; only with --stdout or\n"
            "--list.\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "convert/mapping.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +27,8 @@ struct Arguments
     bool help = false;
     bool version = false;
     std::vector<std::string> files;
+    // How to read a bank's CSV or QIF file, over the profile stored for its layout.
+    Mapping bankFile;
 };
 
 struct ParseResult

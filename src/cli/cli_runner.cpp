@@ -166,6 +166,10 @@ QString describe(const CleanFailure& failure, const QString& outputPath)
         return notAStatement(failure.kind);
     case CleanProblem::Unreadable:
         return QStringLiteral("cannot be read: ") + reason;
+    case CleanProblem::NotConvertible:
+        return QStringLiteral("cannot be converted: ") + reason + QStringLiteral(" (nothing was written)");
+    case CleanProblem::QuestionsOpen:
+        break;
     case CleanProblem::Unwritable:
         return QStringLiteral("cannot write ") + failure.error.path + QStringLiteral(": ") + reason
             + QStringLiteral(" (the statement is unchanged)");
@@ -188,6 +192,35 @@ QString describe(const CleanFailure& failure, const QString& outputPath)
             "--keep: the cleaned file would replace the original under its own name (the statement is unchanged)");
     }
     return reason;
+}
+
+// What a bank's file leaves open, as the options that answer it.
+QString whatToGive(const BankFileQuestions& asked)
+{
+    QStringList parts;
+    for (Question question : asked.reading.questions) {
+        switch (question) {
+        case Question::Columns:
+            parts << QStringLiteral("give --map: the columns of the date, the payee and the amount cannot be told "
+                                    "for certain");
+            break;
+        case Question::DateOrder: {
+            QStringList orders;
+            for (const char* word : {"ymd", "mdy", "dmy"}) {
+                if (asked.reading.dateOrders & orderBit(*dateOrderFromWord(word)))
+                    orders << QString::fromLatin1(word);
+            }
+            parts << QStringLiteral("give --date-order (%1): every day in it is 12 or less, so its dates read "
+                                    "either way")
+                         .arg(orders.join(QStringLiteral(" or ")));
+            break;
+        }
+        case Question::AccountId:
+            parts << QStringLiteral("give --account: it does not say which account it is");
+            break;
+        }
+    }
+    return parts.join(QStringLiteral("; "));
 }
 
 // name: the file's name as given, byte for byte.
@@ -235,15 +268,22 @@ bool listNames(const QString& path,
                bool clean,
                const NameOptions& options,
                const LocaleRules& locale,
+               const BankFileRequest& bankFile,
                const Streams& streams,
-               Progress& progress)
+               Progress& progress,
+               int& asked)
 {
     bool written = true;
     try {
-        ReadStatement read = readStatement(sourceOf(path, streams));
+        const StatementSource source = sourceOf(path, streams);
+        ReadStatement read = readStatement(source);
         progress.clear();
+        std::shared_ptr<const BankFileQuestions> questions;
+        if (read.ok())
+            read.failure = convertBankFileInput(source, read.bytes, bankFile, &questions);
         if (!read.ok()) {
-            reportFailure(streams, path, describe(*read.failure, {}));
+            reportFailure(streams, path, questions ? whatToGive(*questions) : describe(*read.failure, {}));
+            asked += questions ? 1 : 0;
             return false;
         }
         std::string lines; // for the terminal, read as text once all are in
@@ -285,7 +325,7 @@ void reportNotConverted(const Streams& streams, const QString& path, const std::
         reportFailure(streams, path, QString::fromStdString(notConvertedSentence(reason)));
 }
 
-bool clean(const QString& path, CleanRequest request, const Streams& streams, Progress& progress)
+bool clean(const QString& path, CleanRequest request, const Streams& streams, Progress& progress, int& asked)
 {
     request.input = sourceOf(path, streams);
     if (request.toStream) {
@@ -296,7 +336,10 @@ bool clean(const QString& path, CleanRequest request, const Streams& streams, Pr
     const CleanOutcome outcome = readAndClean(request);
     progress.clear();
     if (!outcome.ok()) {
-        reportFailure(streams, path, describe(*outcome.failure, outcome.outputPath));
+        const auto& questions = outcome.bankFileQuestions;
+        reportFailure(
+            streams, path, questions ? whatToGive(*questions) : describe(*outcome.failure, outcome.outputPath));
+        asked += questions ? 1 : 0;
         return false;
     }
     if (!request.toStream) {
@@ -336,8 +379,17 @@ int run(const ParseResult& parsed, const SettingSource& store, const Streams& st
     request.keepInput = args.keep;
     if (args.toStdout)
         request.toStream = StreamOutput {streams.out, QStringLiteral("standard output")};
+    // A bank's file is read as the options say, over the profile the desktop
+    // program stored for its layout; what neither settles is never guessed.
+    request.bankFile.given = args.bankFile;
+    request.bankFile.profileFor = [&store](const std::string& key) -> std::optional<Mapping> {
+        const std::optional<std::string> text = store.bankFileProfile(key);
+        return text ? mappingFromText(*text) : std::nullopt;
+    };
 
     int failed = 0;
+    // Files that leave a question open for want of an option: a usage error.
+    int asked = 0;
     Progress progress(streams);
     const std::size_t count = args.files.size();
     for (std::size_t k = 0; k < count; ++k) {
@@ -353,14 +405,21 @@ int run(const ParseResult& parsed, const SettingSource& store, const Streams& st
                           QStringLiteral("the name is not valid in the system's character encoding, so it cannot be "
                                          "used exactly; rename the file and try again"));
         } else if (args.list != ListMode::None) {
-            ok = listNames(path, args.list == ListMode::Clean, request.names, request.locale, streams, progress);
+            ok = listNames(path,
+                           args.list == ListMode::Clean,
+                           request.names,
+                           request.locale,
+                           request.bankFile,
+                           streams,
+                           progress,
+                           asked);
         } else {
-            ok = clean(path, request, streams, progress);
+            ok = clean(path, request, streams, progress, asked);
         }
         if (!ok)
             ++failed;
     }
-    return failed == 0 ? 0 : 1;
+    return asked > 0 ? 2 : failed == 0 ? 0 : 1;
 }
 
 } // namespace scrivane::cli

@@ -3,6 +3,8 @@
 #include "ofx_writer.h"
 #include "text_fold.h"
 
+#include <algorithm>
+
 namespace scrivane {
 
 std::optional<BankFileFormat> bankFileFormatOf(std::string_view path)
@@ -15,6 +17,14 @@ std::optional<BankFileFormat> bankFileFormatOf(std::string_view path)
     if (extension == ".qif")
         return BankFileFormat::Qif;
     return std::nullopt;
+}
+
+std::string convertedOutputPath(std::string_view path, Target target)
+{
+    const std::string_view extension = target == Target::QuickBooks ? ".QBO"
+        : target == Target::Quicken                                 ? ".QFX"
+                                                                    : ".ofx";
+    return std::string(path.substr(0, path.size() - std::min<std::size_t>(4, path.size()))) + std::string(extension);
 }
 
 BankFile readBankFile(std::string_view bytes, BankFileFormat format)

@@ -3,6 +3,7 @@
 #include "bank_statement.h"
 #include "csv_statement.h"
 #include "qif_statement.h"
+#include "statement/compat.h"
 
 #include <optional>
 #include <string>
@@ -16,6 +17,11 @@ enum class BankFileFormat { Csv, Qif };
 // A CSV or QIF file by its extension (".csv", ".qif" in any letter case), or
 // nothing: every other file is taken for an OFX statement, as it always was.
 std::optional<BankFileFormat> bankFileFormatOf(std::string_view path);
+
+// Where the statement made from a bank's file goes: beside it, its ".csv" or
+// ".qif" giving way to ".QBO", ".QFX" or, for Other, ".ofx", so that the bank's
+// file, the user's own source, is never written over.
+std::string convertedOutputPath(std::string_view path, Target target);
 
 // A bank's CSV or QIF file, read and laid out, ready to be read as statements
 // with whatever mapping the user, a profile or the command line gives.

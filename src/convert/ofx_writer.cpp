@@ -57,15 +57,6 @@ bool fitsWindows1252(std::string_view utf8)
     return true;
 }
 
-struct Row
-{
-    const Transaction* transaction;
-    std::string name;
-    std::string memo;
-    std::string checkNumber;
-    std::string fitid;
-};
-
 class Writer
 {
 public:
@@ -149,7 +140,13 @@ bool allDigits(std::string_view text)
     return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-void writeStatement(Writer& w, const BankStatement& statement, const std::vector<Row>& rows)
+bool fitsWindows1252(const WrittenRow& row)
+{
+    return fitsWindows1252(row.name) && fitsWindows1252(row.memo) && fitsWindows1252(row.refNumber)
+        && fitsWindows1252(row.fitid);
+}
+
+void writeStatement(Writer& w, const BankStatement& statement)
 {
     const bool card = statement.accountType == AccountType::CreditCard;
     w.line(card ? "<CCSTMTTRNRS>" : "<STMTTRNRS>");
@@ -177,18 +174,19 @@ void writeStatement(Writer& w, const BankStatement& statement, const std::vector
     w.line("<BANKTRANLIST>");
     w.element("DTSTART", ofxDate(first));
     w.element("DTEND", ofxDate(last));
-    for (const Row& row : rows) {
-        const Transaction& t = *row.transaction;
-        const bool check = allDigits(row.checkNumber) && row.checkNumber.size() <= 12;
+    for (const Transaction& t : statement.transactions) {
+        // Made again rather than kept from the first pass, which would double
+        // the memory a large statement takes.
+        const WrittenRow row = writtenRow(t);
         w.line("<STMTTRN>");
-        w.element("TRNTYPE", t.amount.negative() ? (check ? "CHECK" : "DEBIT") : "CREDIT");
+        w.element("TRNTYPE", row.type);
         w.element("DTPOSTED", ofxDate(t.date));
         w.element("TRNAMT", ofxAmount(t.amount));
         w.text("FITID", row.fitid);
-        if (check)
+        if (!row.checkNumber.empty())
             w.text("CHECKNUM", row.checkNumber);
-        else if (!row.checkNumber.empty())
-            w.text("REFNUM", cut(row.checkNumber, 32));
+        if (!row.refNumber.empty())
+            w.text("REFNUM", row.refNumber);
         if (!row.name.empty())
             w.text("NAME", row.name);
         if (!row.memo.empty())
@@ -206,30 +204,41 @@ void writeStatement(Writer& w, const BankStatement& statement, const std::vector
 
 } // namespace
 
+WrittenRow writtenRow(const Transaction& t)
+{
+    WrittenRow row;
+    row.name = cleanValue(t.payee);
+    row.memo = cleanValue(t.memo);
+    row.fitid = cleanValue(t.fitid);
+    bool nameCut = false;
+    std::string name = cut(row.name, ofxNameLength, &nameCut);
+    if (nameCut)
+        row.memo = row.memo.empty() ? row.name : row.name + " - " + row.memo;
+    row.name = std::move(name);
+    row.memo = cut(std::move(row.memo), ofxMemoLength);
+    std::string number = cleanValue(t.checkNumber);
+    if (allDigits(number) && number.size() <= 12)
+        row.checkNumber = std::move(number);
+    else
+        row.refNumber = cut(std::move(number), 32);
+    row.type = !t.amount.negative() ? "CREDIT" : row.checkNumber.empty() ? "DEBIT" : "CHECK";
+    return row;
+}
+
 std::string writeOfx(const std::vector<BankStatement>& statements)
 {
-    // Every value in its final form first, to know the character set.
-    std::vector<std::vector<Row>> rows(statements.size());
+    // Every value in its final form first, to know the character set and the size.
     bool windows1252 = true;
     Date latest;
     std::size_t bytes = 1000;
-    for (std::size_t s = 0; s < statements.size(); ++s) {
-        const BankStatement& statement = statements[s];
+    for (const BankStatement& statement : statements) {
         windows1252 = windows1252 && fitsWindows1252(cleanValue(statement.accountId))
             && fitsWindows1252(cleanValue(statement.currency));
         for (const Transaction& t : statement.transactions) {
-            Row row {&t, cleanValue(t.payee), cleanValue(t.memo), cleanValue(t.checkNumber), cleanValue(t.fitid)};
-            bool nameCut = false;
-            std::string name = cut(row.name, ofxNameLength, &nameCut);
-            if (nameCut)
-                row.memo = row.memo.empty() ? row.name : row.name + " - " + row.memo;
-            row.name = std::move(name);
-            row.memo = cut(std::move(row.memo), ofxMemoLength);
-            bytes += 160 + row.name.size() + row.memo.size() + row.checkNumber.size() + row.fitid.size();
-            windows1252 = windows1252 && fitsWindows1252(row.name) && fitsWindows1252(row.memo)
-                && fitsWindows1252(row.checkNumber) && fitsWindows1252(row.fitid);
+            const WrittenRow row = writtenRow(t);
+            windows1252 = windows1252 && fitsWindows1252(row);
             latest = std::max(latest, t.date);
-            rows[s].push_back(std::move(row));
+            bytes += 160 + row.name.size() + row.memo.size() + row.refNumber.size() + row.fitid.size();
         }
     }
 
@@ -262,7 +271,7 @@ std::string writeOfx(const std::vector<BankStatement>& statements)
             if (!opened)
                 w.line(card ? "<CREDITCARDMSGSRSV1>" : "<BANKMSGSRSV1>");
             opened = true;
-            writeStatement(w, statements[s], rows[s]);
+            writeStatement(w, statements[s]);
         }
         if (opened)
             w.line(card ? "</CREDITCARDMSGSRSV1>" : "</BANKMSGSRSV1>");

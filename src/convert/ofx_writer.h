@@ -28,4 +28,17 @@ inline constexpr std::size_t ofxMemoLength = 255;
 // whose table gave no balances gets a ledger balance of 0.00 as of its last day.
 std::string writeOfx(const std::vector<BankStatement>& statements);
 
+// A row's values as the statement carries them, before escaping: one line each,
+// cut where OFX cuts them. What a preview of the statement shows.
+struct WrittenRow
+{
+    std::string_view type; // "DEBIT", "CREDIT" or "CHECK"
+    std::string name;
+    std::string memo;
+    std::string checkNumber; // CHECKNUM: digits only
+    std::string refNumber; // REFNUM: any other number the row has
+    std::string fitid;
+};
+WrittenRow writtenRow(const Transaction& transaction);
+
 } // namespace scrivane

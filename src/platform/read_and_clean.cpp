@@ -131,6 +131,9 @@ std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
     cleaned.read = readStatement(request.input, files);
     if (!cleaned.read.ok())
         return cleaned.read.failure;
+    if (std::optional<CleanFailure> failed
+        = convertBankFileInput(request.input, cleaned.read.bytes, request.bankFile, &outcome.bankFileQuestions))
+        return failed;
     // Anything else would be written back under a statement's name, reported as
     // cleaned, and fail only at the import.
     if (const FileKind kind = fileKindOf(viewOf(cleaned.read.bytes)); kind != FileKind::Ofx)
@@ -163,10 +166,15 @@ void cleanToStream(const CleanRequest& request, const FileSystem& files, CleanOu
 void cleanBesideInput(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
 {
     const QString& path = request.input.name();
-    outcome.outputPath = QString::fromStdString(outputPathFor(path.toStdString(), request.target));
+    // A bank's file is the user's own source: it is never put away, and what is
+    // made from it never takes its name.
+    const bool bankFile = bankFileFormatOf(path.toStdString()).has_value();
+    outcome.outputPath = QString::fromStdString(bankFile ? convertedOutputPath(path.toStdString(), request.target)
+                                                         : outputPathFor(path.toStdString(), request.target));
     const bool ownName = sameFile(path, outcome.outputPath);
     outcome.tookInputsName = ownName;
-    if (request.keepInput && ownName) {
+    const bool keepInput = request.keepInput || bankFile;
+    if (keepInput && ownName) {
         outcome.failure = failureOf(CleanProblem::WouldReplaceInput, path);
         return;
     }
@@ -219,7 +227,7 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
                                                   : CleanFailure {CleanProblem::Unwritable, *written};
         return;
     }
-    if (ownName || request.keepInput)
+    if (ownName || keepInput)
         return;
     std::optional<FileStamp> now = files.stampOf(path);
     if (!now)
@@ -250,6 +258,41 @@ ReadStatement readStatement(const StatementSource& source, const FileSystem& fil
         read.failure = failureOf(CleanProblem::OutOfMemory, source.name());
     }
     return read;
+}
+
+std::optional<CleanFailure> convertBankFileInput(const StatementSource& source,
+                                                 QByteArray& bytes,
+                                                 const BankFileRequest& request,
+                                                 std::shared_ptr<const BankFileQuestions>* questions)
+{
+    const std::optional<BankFileFormat> format
+        = source.isFile() ? bankFileFormatOf(source.name().toStdString()) : std::nullopt;
+    if (!format)
+        return std::nullopt;
+    try {
+        auto asked = std::make_shared<BankFileQuestions>();
+        asked->file = readBankFile(viewOf(bytes), *format);
+        asked->layoutKey = layoutKey(asked->file);
+        const std::optional<Mapping> stored = request.profileFor ? request.profileFor(asked->layoutKey) : std::nullopt;
+        asked->profileStored = stored.has_value();
+        BankFileConversion conversion
+            = convertBankFile(asked->file, overlaid(stored.value_or(Mapping {}), request.given));
+        const bool firstSight = request.askUnlessStored && !stored;
+        if (!firstSight && !conversion.reading.error.empty())
+            return failureOf(
+                CleanProblem::NotConvertible, source.name(), QString::fromStdString(conversion.reading.error));
+        if (firstSight || !conversion.reading.complete()) {
+            conversion.reading.statements.clear();
+            asked->reading = std::move(conversion.reading);
+            if (questions)
+                *questions = std::move(asked);
+            return failureOf(CleanProblem::QuestionsOpen, source.name());
+        }
+        bytes = QByteArray(conversion.ofx.data(), static_cast<qsizetype>(conversion.ofx.size()));
+    } catch (const std::bad_alloc&) {
+        return failureOf(CleanProblem::OutOfMemory, source.name());
+    }
+    return std::nullopt;
 }
 
 // An allocation that fails anywhere in a clean (reading the statement, cutting

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bank_file_input.h"
 #include "file_services.h"
 #include "names/locale_rules.h"
 #include "names/name_options.h"
@@ -11,6 +12,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -66,6 +68,11 @@ struct CleanRequest
     // (deleted only where no trash can take it), unless it is kept.
     std::optional<StreamOutput> toStream;
     bool keepInput = false;
+    // A file named ".csv" or ".qif" is a bank's export: converted to an OFX
+    // statement in memory, as this says, before the clean. Its output goes
+    // beside it under the target's extension (".ofx" for Other), and the bank's
+    // file itself stays where it is, whatever keepInput says.
+    BankFileRequest bankFile;
 };
 
 // Why a clean stopped, or what went wrong after its output stood. The front
@@ -75,6 +82,8 @@ enum class CleanProblem {
     NotFound, // the path names no plain file: missing, a folder, hidden, or holding "*" or "?"
     NotAStatement, // the bytes are no statement; kind says what they look like
     Unreadable, // the input could not be read
+    NotConvertible, // a row of a bank's CSV or QIF file cannot be read; the reason names its line and field
+    QuestionsOpen, // a bank's file needs answers first: the outcome's bankFileQuestions says which
     OutOfMemory, // at any step before the output stood
     Unwritable, // the output could not be written; the error names it
     Changed, // other bytes stood under the input's name by the time the output was ready
@@ -117,6 +126,8 @@ struct [[nodiscard]] CleanOutcome
     // Another run cleaned the same statement at the same time: the output that
     // stands holds exactly what this run made, and the input is gone.
     bool cleanedElsewhere = false;
+    // With CleanProblem::QuestionsOpen: the bank's file and what it asks.
+    std::shared_ptr<const BankFileQuestions> bankFileQuestions;
 
     bool ok() const { return !failure; }
 };
@@ -136,6 +147,15 @@ struct [[nodiscard]] ReadStatement
 // it is a plain file, and at most FileSystem::largestReadable bytes, as is a
 // stream. Everything that lists or cleans a statement reads it here.
 ReadStatement readStatement(const StatementSource& source, const FileSystem& files = FileSystem::system());
+
+// When the source names a bank's CSV or QIF file, replaces its bytes, read, by
+// the OFX statement they make as the request says; leaves every other
+// statement alone. A failure (NotConvertible, QuestionsOpen, OutOfMemory)
+// leaves the read bytes as they were, with the questions where there are some.
+std::optional<CleanFailure> convertBankFileInput(const StatementSource& source,
+                                                 QByteArray& bytes,
+                                                 const BankFileRequest& request,
+                                                 std::shared_ptr<const BankFileQuestions>* questions = nullptr);
 
 // Reads, cleans and writes one statement as the request says. Only a statement
 // is cleaned: other bytes are refused before anything is written.

@@ -32,6 +32,13 @@ public:
     virtual ~SettingSource() = default;
     // The stored text of key, or the default in text form when the key is absent.
     virtual std::string getUserSetting(std::string_view key, const SettingValue& defaultValue) const = 0;
+    // The profile stored for a bank file's layout (how to read its CSV or QIF
+    // files), by the layout's key; nothing when none is stored.
+    virtual std::optional<std::string> bankFileProfile(std::string_view layoutKey) const
+    {
+        (void)layoutKey;
+        return std::nullopt;
+    }
 };
 
 // Keys with the texts to store under them, written together.

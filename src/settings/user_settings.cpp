@@ -2,6 +2,7 @@
 
 #include "platform/file_services.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -13,6 +14,16 @@ namespace scrivane {
 namespace {
 
 const QString section = QStringLiteral("Prefs/");
+const QString profileGroup = QStringLiteral("BankFileProfiles/");
+
+// A layout's key as a settings key: SHA-1's first 16 hexadecimal digits, the
+// same in every version and on every system.
+QString profileKey(std::string_view layoutKey)
+{
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray(layoutKey.data(), static_cast<qsizetype>(layoutKey.size())), QCryptographicHash::Sha1);
+    return profileGroup + QString::fromLatin1(digest.toHex().left(16).toUpper());
+}
 
 QString keyPath(std::string_view key)
 {
@@ -109,6 +120,38 @@ bool UserSettings::saveUserSettings(const SettingWrites& values) const
         // A file with unreadable lines reports a format error but is written all
         // the same (without those lines); only an access error means the value
         // did not reach the disk.
+        return store.status() != QSettings::AccessError;
+    } catch (...) {
+        return false;
+    }
+}
+
+std::optional<std::string> UserSettings::bankFileProfile(std::string_view layoutKey) const
+{
+    if (unusableReason())
+        return std::nullopt;
+    try {
+        QSettings store(path_, QSettings::IniFormat);
+        const QString key = profileKey(layoutKey);
+        if (store.status() == QSettings::AccessError || !store.contains(key))
+            return std::nullopt;
+        return storedText(store.value(key));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+bool UserSettings::saveBankFileProfile(std::string_view layoutKey, const std::string& profile) const
+{
+    if (unusableReason())
+        return false;
+    try {
+        QSettings store(path_, QSettings::IniFormat);
+        const QString key = profileKey(layoutKey);
+        store.setValue(key, QString::fromStdString(profile));
+        store.setValue(key + QStringLiteral("-layout"),
+                       QString::fromUtf8(layoutKey.data(), static_cast<qsizetype>(layoutKey.size())));
+        store.sync();
         return store.status() != QSettings::AccessError;
     } catch (...) {
         return false;

@@ -40,6 +40,14 @@ public:
     // of them has.
     bool saveUserSettings(const SettingWrites& values) const;
 
+    // Profiles of bank files, in a group of their own ("BankFileProfiles"), away
+    // from the main window's and the cleaner's keys: one key per layout, named
+    // by a hash of the layout's key since column titles may hold any character,
+    // the profile as its value, and beside it ("<hash>-layout") the layout's key
+    // itself, for a person reading the file.
+    std::optional<std::string> bankFileProfile(std::string_view layoutKey) const override;
+    bool saveBankFileProfile(std::string_view layoutKey, const std::string& profile) const;
+
 private:
     QString path_;
 };

@@ -69,6 +69,23 @@ private slots:
         QTest::newRow("keep, both forms, and keep form")
             << QStringList {"-k", "--keep-form", "s.ofx"}
             << Arguments {.keepForm = true, .keep = true, .files = {"s.ofx"}} << "";
+        QTest::newRow("how to read a bank's file")
+            << QStringList {"--map",
+                            "date=1,payee=3,debit=4,credit=5,memo=2",
+                            "--date-order=dmy",
+                            "--account",
+                            "12-34",
+                            "--account-type",
+                            "creditcard",
+                            "--currency=chf",
+                            "--sign",
+                            "reversed",
+                            "b.csv"}
+            << Arguments {.files = {"b.csv"},
+                          .bankFile = *scrivane::mappingFromText("date=1,payee=3,debit=4,credit=5,memo=2,order=dmy,"
+                                                                 "sign=reversed,account=12-34,type=creditcard,"
+                                                                 "currency=CHF")}
+            << "";
         QTest::newRow("help needs no file") << QStringList {"-h"} << Arguments {.help = true} << "";
         QTest::newRow("version needs no file") << QStringList {"--version"} << Arguments {.version = true} << "";
         // Refused lines.
@@ -89,6 +106,25 @@ private slots:
             << QStringList {"-"} << Arguments {} << "\"-\" (standard input) can be used only with --stdout or --list";
         QTest::newRow("standard input twice")
             << QStringList {"--list=raw", "-", "-"} << Arguments {} << "standard input can be read only once";
+        const auto refused = [](const char* name, const QStringList& args, const char* error) {
+            QTest::newRow(name) << args << Arguments {} << error;
+        };
+        refused("map without an amount",
+                {"--map=date=1,payee=2", "b.csv"},
+                "--map date=1,payee=2: it must give the date, the payee and the amount (amount=N, or debit=N and "
+                "credit=N)");
+        refused("map column zero",
+                {"--map", "date=0,payee=1,amount=2", "b.csv"},
+                "--map date=0,payee=1,amount=2: date=0: a column is a number from 1, counted from the left");
+        refused("date order", {"--date-order", "dym", "b.csv"}, "--date-order must be mdy, dmy or ymd, not \"dym\"");
+        refused("account type",
+                {"--account-type=card", "b.csv"},
+                "--account-type must be checking, savings, moneymrkt or creditcard, not \"card\"");
+        refused("currency",
+                {"--currency", "US", "b.csv"},
+                "--currency must be a code of three letters such as USD, not \"US\"");
+        refused("sign", {"--sign=up", "b.csv"}, "--sign must be normal or reversed, not \"up\"");
+        refused("empty account", {"--account=", "b.csv"}, "--account needs an account number");
         QTest::newRow("first error wins")
             << QStringList {"--bad", "--target=x"} << Arguments {} << "unknown option --bad";
     }
@@ -118,6 +154,7 @@ private slots:
         QCOMPARE(got.help, asked.help);
         QCOMPARE(got.version, asked.version);
         QCOMPARE(shown(got.files), shown(asked.files));
+        QCOMPARE(mappingText(got.bankFile), mappingText(asked.bankFile));
     }
 };
 

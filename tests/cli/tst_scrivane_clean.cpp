@@ -5,6 +5,7 @@
 #include "support/samples.h"
 #include "support/sandbox.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -184,6 +185,44 @@ private slots:
             QVERIFY2(readFile(box.path(name)) == bytes, qPrintable(name));
         QCOMPARE(box.entries().size(), files.size());
         QVERIFY(!QFile::exists(box.dataHome() + "/Trash"));
+    }
+
+    // A bank's CSV file is converted and cleaned beside it, and stays where it
+    // is. What it leaves open is a usage error naming the option to give, a row
+    // that cannot be read is named by line and field, and the profile the
+    // desktop program stored answers what the command line does not say.
+    void bankFiles()
+    {
+        Sandbox box;
+        const QByteArray may = "Date,Payee,Amount\n03/04/2024,ACME STORE 12,-12.50\n05/04/2024,SALARY,100\n";
+        QVERIFY(writeFile(box.path("may.csv"), may)
+                && writeFile(box.path("bad.csv"), "Date,Payee,Amount\n2024-01-01,A,1\n2024-01-02,B,x\n"));
+        QStringList runs;
+        auto run = [&](const QString& args) {
+            const Run done = box.run(args.split(' '));
+            runs << QString::number(done.exitCode) + " " + done.out.trimmed() + done.err.trimmed();
+        };
+        run("--target quickbooks may.csv");
+        run("--target quickbooks --account 9 bad.csv");
+        run("--target quickbooks --account 9 --date-order dmy may.csv");
+        const QByteArray key
+            = QCryptographicHash::hash("Date,Payee,Amount", QCryptographicHash::Sha1).toHex().left(16).toUpper();
+        QVERIFY(writeFile(box.config() + "/Korvel Scrivane.ini",
+                          "[BankFileProfiles]\n" + key + "=\"order=mdy,account=7\"\n"));
+        run("--target quicken may.csv");
+        QCOMPARE(runs,
+                 (QStringList {"2 scrivane-clean: may.csv: give --account: it does not say which account it is; give "
+                               "--date-order (mdy or dmy): every day in it is 12 or less, so its dates read either way",
+                               "1 scrivane-clean: bad.csv: cannot be converted: line 3, Amount: \"x\" is not an "
+                               "amount (it holds characters that are not part of an amount) (nothing was written)",
+                               "0 may.csv -> may.QBO",
+                               "0 may.csv -> may.QFX"}));
+        QCOMPARE(box.entries(), (QStringList {"bad.csv", "may.QBO", "may.QFX", "may.csv"}));
+        QCOMPARE(readFile(box.path("may.csv")), may);
+        const QByteArray qbo = readFile(box.path("may.QBO")), qfx = readFile(box.path("may.QFX"));
+        QVERIFY(qbo.contains("<ACCTID>9\r\n") && qbo.contains("<DTPOSTED>20240403\r\n<TRNAMT>-12.50\r\n"));
+        QVERIFY(qbo.contains("<NAME>Acme Store</STMTTRN>") && qbo.contains("<INTU.BID>5885</SONRS>"));
+        QVERIFY(qfx.contains("<ACCTID>7\r\n") && qfx.contains("<DTPOSTED>20240304\r\n<TRNAMT>-12.50\r\n"));
     }
 
     // A read-only statement is cleaned all the same: its output is read-only too, in its place or under the new

@@ -1,4 +1,5 @@
 #include "convert/amount.h"
+#include "convert/bank_file.h"
 #include "convert/date.h"
 #include "convert/mapping.h"
 
@@ -114,6 +115,29 @@ private slots:
         QCOMPARE(words.join(' '), orders);
         const auto parsed = first ? parseDate(t, *first) : std::nullopt;
         QCOMPARE(parsed ? QString::fromStdString(ofxDate(*parsed)) : QString(), date);
+    }
+
+    // A bank's file is the user's source: what is made from it never takes its name.
+    void outputPaths_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QString>("output"); // empty: not a bank's file
+        QTest::newRow("csv for QuickBooks") << "/h/May.csv" << int(Target::QuickBooks) << "/h/May.QBO";
+        QTest::newRow("CSV for Quicken") << "C:\\x\\May.CSV" << int(Target::Quicken) << "C:\\x\\May.QFX";
+        QTest::newRow("qif for Other") << "May.qif" << int(Target::Other) << "May.ofx";
+        QTest::newRow("an OFX statement") << "May.ofx" << int(Target::Other) << "";
+        QTest::newRow("csv in the folder only") << "/h/a.csv/May" << int(Target::Other) << "";
+    }
+    void outputPaths()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, target);
+        QFETCH(QString, output);
+        const std::string p = path.toStdString();
+        QCOMPARE(bankFileFormatOf(p).has_value(), !output.isEmpty());
+        if (!output.isEmpty())
+            QCOMPARE(QString::fromStdString(convertedOutputPath(p, Target(target))), output);
     }
 
     void mappingTextRoundTrips()
