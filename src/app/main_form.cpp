@@ -1,6 +1,7 @@
 #include "main_form.h"
 
 #include "clean_messages.h"
+#include "mapping_window.h"
 #include "platform/message_box.h"
 #include "platform/qt_text.h"
 #include "platform/read_and_clean.h"
@@ -12,6 +13,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -59,7 +61,8 @@ MainForm::MainForm(const UserSettings& settings, const FileSystem& files, Locale
     setWindowTitle(mainWindowCaption(versionMajor, versionRevision));
     dlgOpenFile_.setTitle(QStringLiteral("Select OFX file to clean"));
     dlgOpenFile_.setFilter(
-        QStringLiteral("OFX Files (*.ofx)|*.ofx|QFX Files (*.qfx)|*.qfx|QBO Files (*.qbo)|*.qbo|All Files (*.*)|*.*"));
+        QStringLiteral("OFX Files (*.ofx)|*.ofx|QFX Files (*.qfx)|*.qfx|QBO Files (*.qbo)|*.qbo|All Files (*.*)|*.*|"
+                       "CSV Files (*.csv)|*.csv|QIF Files (*.qif)|*.qif"));
     dlgOpenFile_.setFilterIndex(1);
     getUserSettings();
 
@@ -192,7 +195,27 @@ void MainForm::cleanFile()
     request.target = target();
     request.names = readSettings(settings_).names;
     request.locale = locale_;
-    const CleanOutcome outcome = readAndClean(request, files_);
+    // A bank's CSV or QIF file is read by the profile stored for its layout; a
+    // layout seen for the first time, or a question its file leaves open, is
+    // shown to the user first, and the answers become its profile.
+    request.bankFile.profileFor = [this](const std::string& key) -> std::optional<Mapping> {
+        const std::optional<std::string> text = settings_.bankFileProfile(key);
+        return text ? mappingFromText(*text) : std::nullopt;
+    };
+    request.bankFile.askUnlessStored = true;
+    CleanOutcome outcome = readAndClean(request, files_);
+    if (const auto asked = outcome.bankFileQuestions) {
+        const std::optional<Mapping> answers = askMapping(*asked, request.input.name());
+        if (!answers) {
+            // Cancelled: nothing was written, and nothing is said.
+            saveUserSettings();
+            return;
+        }
+        settings_.saveBankFileProfile(asked->layoutKey, mappingText(*answers));
+        request.bankFile.given = *answers;
+        request.bankFile.askUnlessStored = false;
+        outcome = readAndClean(request, files_);
+    }
     if (outcome.ok()) {
         fileName_->setText(outcome.outputPath);
         showMessage(this,
@@ -205,6 +228,15 @@ void MainForm::cleanFile()
                     MessageIcon::Critical);
     }
     saveUserSettings();
+}
+
+std::optional<Mapping> MainForm::askMapping(const BankFileQuestions& asked, const QString& path)
+{
+    MappingWindow window(asked.file, asked.reading.mapping, QFileInfo(path).fileName(), this);
+    window.setWindowModality(Qt::ApplicationModal);
+    if (window.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return window.mapping();
 }
 
 void MainForm::done()

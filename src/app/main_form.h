@@ -1,6 +1,7 @@
 #pragma once
 
 #include "names/locale_rules.h"
+#include "platform/bank_file_input.h"
 #include "platform/file_services.h"
 #include "platform/open_file_dialog.h"
 #include "settings/user_settings.h"
@@ -8,6 +9,8 @@
 #include "statement/segment_list.h"
 
 #include <QWidget>
+
+#include <optional>
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -62,6 +65,8 @@ private:
     void buildControls();
     void selectFile();
     void cleanFile();
+    // How to read a bank's file, from the mapping window; nothing when cancelled.
+    std::optional<Mapping> askMapping(const BankFileQuestions& asked, const QString& path);
     void done();
 
     const UserSettings& settings_;

@@ -148,7 +148,23 @@ void NamOptions::showNames(bool cleanNames)
     // A file that can't be read (gone since the check, unreadable, or a pattern
     // rather than a name) lists nothing; the rules on screen are saved all the same.
     const QString path = trimmedOfSpaces(statementPath_());
-    ReadStatement read = readStatement(StatementSource::file(path), files_);
+    const StatementSource source = StatementSource::file(path);
+    ReadStatement read = readStatement(source, files_);
+    // A bank's file shows the names of the statement made from it, as its
+    // stored profile reads it; one that is not known yet is not guessed at.
+    if (read.ok()) {
+        BankFileRequest bankFile;
+        bankFile.profileFor = [this](const std::string& key) -> std::optional<Mapping> {
+            const std::optional<std::string> text = settings_.bankFileProfile(key);
+            return text ? mappingFromText(*text) : std::nullopt;
+        };
+        read.failure = convertBankFileInput(source, read.bytes, bankFile);
+        if (!read.ok() && read.failure->problem != CleanProblem::OutOfMemory) {
+            saveUserSettings();
+            showMessage(this, bankFileNotListedMessage(*read.failure, path), MessageIcon::Critical);
+            return;
+        }
+    }
     bool outOfMemory = !read.ok() && read.failure->problem == CleanProblem::OutOfMemory;
     QByteArray& bytes = read.bytes;
 
