@@ -155,6 +155,9 @@ private slots:
                                                << "the character \"\u4E2D\" (U+4E2D)";
         QTest::newRow("C1 control") << xmlHead + "<OFX><N>&#x85;</N></OFX>"
                                     << "(U+0085) has no place";
+        // U+0080 is no euro sign, though 1252 keeps the euro at byte 0x80.
+        QTest::newRow("first C1 control") << xmlHead + "<OFX><N>&#x80;</N></OFX>"
+                                          << "(U+0080) has no place";
         QTest::newRow("markup in a header value")
             << QByteArray("<?OFX SECURITY=\"N</SONRS>\"?><OFX></OFX>") << "the header value SECURITY=\"N</SONRS>\"";
         QTest::newRow("header value") << QByteArray("<?OFX NEWFILEUID=\"a b\"?><OFX></OFX>")
