@@ -110,15 +110,20 @@ MappingWindow::MappingWindow(const BankFile& file, const Mapping& start, const Q
 void MappingWindow::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel(QStringLiteral("Scrivane has not seen a file laid out like this one before. Check what "
-                                            "each column holds and which account it is; your answers are kept, and "
-                                            "the next file laid out the same way converts without asking."),
+    const bool csv = file_.format == BankFileFormat::Csv;
+    auto* intro = new QLabel(csv ? QStringLiteral("Scrivane has not seen a file laid out like this one before. Check "
+                                                  "what each column holds and which account it is; your answers are "
+                                                  "kept, and the next file laid out the same way converts without "
+                                                  "asking.")
+                                 : QStringLiteral("Scrivane has not seen this QIF file's accounts before. Check how "
+                                                  "its dates are written and which account it is; your answers are "
+                                                  "kept, and the next file of the same accounts converts without "
+                                                  "asking."),
                              this);
     intro->setObjectName(QStringLiteral("intro"));
     intro->setWordWrap(true);
     layout->addWidget(intro);
 
-    const bool csv = file_.format == BankFileFormat::Csv;
     fileRows_ = new QTableWidget(this);
     fileRows_->setObjectName(QStringLiteral("fileRows"));
     fileRows_->setAccessibleName(QStringLiteral("The first rows of the file"));
@@ -165,16 +170,20 @@ void MappingWindow::buildControls()
     accountId_->setObjectName(QStringLiteral("accountId"));
     accountId_->setMaxLength(32);
     addRow(accountForm, "Account &number:", accountId_);
-    // A QIF file of several accounts names each of them itself.
-    std::size_t accounts = 0;
-    for (const QifAccount& account : file_.qif.accounts)
-        accounts += account.records.empty() ? 0 : 1;
-    accountId_->setEnabled(csv || accounts <= 1);
     accountType_ = new QComboBox(this);
     accountType_->setObjectName(QStringLiteral("accountType"));
     for (const char* name : {"Checking", "Savings", "Money market", "Credit card"})
         accountType_->addItem(QString::fromUtf8(name));
     addRow(accountForm, "Account &type:", accountType_);
+    // A QIF file of several accounts names each of them, and says its kind, itself.
+    std::size_t accounts = 0;
+    for (const QifAccount& account : file_.qif.accounts)
+        accounts += account.records.empty() ? 0 : 1;
+    if (!csv && accounts > 1) {
+        accountId_->setEnabled(false);
+        accountId_->setPlaceholderText(QStringLiteral("Each account as the file names it"));
+        accountType_->setEnabled(false);
+    }
     currency_ = new QLineEdit(this);
     currency_->setObjectName(QStringLiteral("currency"));
     currency_->setValidator(
