@@ -288,7 +288,10 @@ private slots:
         QFETCH(QString, output);
         QFETCH(QByteArray, identifier);
         QFETCH(Target, target);
-        const QString message = "information: " + QString::fromStdString(cleanedMessage(target));
+        // Where no trash takes the statement that the cleaned one replaces under its name, the message says so.
+        const QString noTrash = "\r\n\r\nNo trash could take the statement as it was, so the cleaned file replaced it.";
+        const QString message = "information: " + QString::fromStdString(cleanedMessage(target))
+            + (output == "s.ofx" && !originalGoesToTheTrash() ? noTrash : QString());
         const AfterClean after = clean(button, "  DIR/s.ofx "); // the spaces are no part of the name
         QCOMPARE(after.box, "DIR/" + output);
         QCOMPARE(after.storedName, "DIR/" + output);

@@ -21,7 +21,11 @@ QString outcome(int count, const DocumentOpenerScript& opener, const MessageReco
     parts << opened;
     for (const ShownMessage& box : messages.messages())
         parts << QStringList {"none", "critical"}.value(int(box.icon)) + ' ' + box.title + ": " + box.text;
-    return parts.join(" | ").replace(QDir::toNativeSeparators(folder), "FOLDER").replace(folder, "FOLDER");
+    // The message gives paths as the system writes them.
+    return parts.join(" | ")
+        .replace(QDir::toNativeSeparators(folder), "FOLDER")
+        .replace(folder, "FOLDER")
+        .replace('\\', '/');
 }
 
 const QString noApplication = "none Scrivane: No program on this computer opens the user guide. "
