@@ -11,7 +11,11 @@ _scrivane_clean()
             return
             ;;
         --list)
-            COMPREPLY=($(compgen -W 'raw clean' -- "$cur"))
+            COMPREPLY=($(compgen -W 'raw clean rules' -- "$cur"))
+            return
+            ;;
+        --rules)
+            _filedir csv
             return
             ;;
         --date-order)
@@ -36,8 +40,8 @@ _scrivane_clean()
     $split && return
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--target= --keep --stdout --keep-form --list= --omit-words=
-            --proper-case --no-proper-case --remove-dates --no-remove-dates
+        COMPREPLY=($(compgen -W '--target= --keep --stdout --keep-form --list= --rules=
+            --no-rules --omit-words= --proper-case --no-proper-case --remove-dates --no-remove-dates
             --remove-numbers --no-remove-numbers --remove-repeat
             --no-remove-repeat --map= --date-order= --account= --account-type=
             --currency= --sign= --help --version --' -- "$cur"))

@@ -25,6 +25,10 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
     case CleanProblem::NotConvertible:
         return QStringLiteral("The file \"%1\" could not be converted:\r\n%2\r\n\r\nNothing was written.")
             .arg(input, reason);
+    case CleanProblem::RuleCannotWrite:
+        return QStringLiteral("The file \"%1\" could not be cleaned:\r\n%2\r\n\r\nIt has not been changed. "
+                              "Change the rule's name in Payee Rules, or the statement's character set.")
+            .arg(input, reason);
     case CleanProblem::Unwritable:
         return QStringLiteral("The cleaned file \"%1\" could not be written:\r\n%2\r\n\r\n"
                               "The statement \"%3\" has not been changed.")

@@ -195,7 +195,7 @@ QString NamOptions::namesOf(QByteArray& bytes, bool cleanNames) const
     // The list is joined as the names come, CR LF between them: none is kept on
     // its own, and the statement goes before the list becomes characters.
     std::string list;
-    const Charset charset
+    const PreviewReport report
         = forEachPreviewName(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
                              options,
                              locale_,
@@ -205,7 +205,7 @@ QString NamOptions::namesOf(QByteArray& bytes, bool cleanNames) const
                                  list.append(name);
                              });
     bytes = QByteArray();
-    return nameListDisplayText(list, charset);
+    return nameListDisplayText(list, report.charset);
 }
 
 void NamOptions::done()

@@ -130,6 +130,10 @@ ParseResult parseArguments(const std::vector<std::string>& args)
             a.keep = true;
             continue;
         }
+        if (arg == "--no-rules") {
+            a.noRules = true;
+            continue;
+        }
         std::string value;
         if (takeValue(args, i, "--target", value, error)) {
             if (error.empty() && value != "quickbooks" && value != "quicken" && value != "other")
@@ -142,8 +146,14 @@ ParseResult parseArguments(const std::vector<std::string>& args)
                 a.list = ListMode::Raw;
             else if (value == "clean")
                 a.list = ListMode::Clean;
+            else if (value == "rules")
+                a.list = ListMode::Rules;
             else if (error.empty())
-                error = "--list must be raw or clean, not \"" + value + "\"";
+                error = "--list must be raw, clean or rules, not \"" + value + "\"";
+            continue;
+        }
+        if (takeValue(args, i, "--rules", value, error)) {
+            a.rulesFile = value;
             continue;
         }
         if (takeValue(args, i, "--omit-words", value, error)) {
@@ -166,6 +176,8 @@ ParseResult parseArguments(const std::vector<std::string>& args)
         return result;
     if (a.files.empty())
         error = "no statement file named";
+    else if (a.rulesFile && a.noRules)
+        error = "--rules and --no-rules cannot be used together";
     else if (a.toStdout && a.list != ListMode::None)
         error = "--stdout and --list cannot be used together";
     else if (a.toStdout && a.files.size() != 1)
@@ -209,6 +221,14 @@ std::string usageText(const std::string& settingsFile)
            "                           terminal the names are read in the statement's character\n"
            "                           set and printed in the terminal's; to a file or a pipe\n"
            "                           they are the statement's own bytes\n"
+           "  --list rules             print each name as it stands, a tab, the name a clean\n"
+           "                           writes for it (empty when cleaned away), a tab, and the\n"
+           "                           number of the payee rule that matched it, from 1 (empty\n"
+           "                           when none did)\n"
+           "  --rules FILE.csv         use the payee rules in FILE.csv (header match,text,name)\n"
+           "                           for this run instead of the saved ones; a malformed\n"
+           "                           file is named with its line, and no statement is touched\n"
+           "  --no-rules               use no payee rules\n"
            "  --omit-words TEXT        use TEXT as the omit list for this run\n"
            "  --proper-case | --no-proper-case\n"
            "  --remove-dates | --no-remove-dates\n"
@@ -243,7 +263,7 @@ std::string usageText(const std::string& settingsFile)
         + "\n"
           "\n"
           "Exit status: 0 when every file was cleaned, 1 when any file failed (the others\n"
-          "are still processed), 2 for a usage error.\n"
+          "are still processed), 2 for a usage error or a rules file that cannot be used.\n"
           "\n"
           "Example: make every statement of the month importable into Quicken:\n"
           "  scrivane-clean --target quicken ~/Downloads/*.ofx\n";

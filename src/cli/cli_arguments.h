@@ -8,7 +8,7 @@
 
 namespace scrivane::cli {
 
-enum class ListMode { None, Raw, Clean };
+enum class ListMode { None, Raw, Clean, Rules };
 
 // What the command line asked for. Options left unset take the values stored by
 // the desktop program.
@@ -24,6 +24,8 @@ struct Arguments
     std::optional<bool> removeDates;
     std::optional<bool> removeNumbers;
     std::optional<bool> removeRepeat;
+    std::optional<std::string> rulesFile; // payee rules for this run instead of the saved ones
+    bool noRules = false; // no payee rules at all
     bool help = false;
     bool version = false;
     std::vector<std::string> files;

@@ -1,6 +1,7 @@
 #include "cli/cli_runner.h"
 #include "platform/command_line.h"
 #include "platform/console.h"
+#include "settings/payee_rules_store.h"
 #include "settings/user_settings.h"
 
 #include <QCoreApplication>
@@ -29,5 +30,6 @@ int main(int argc, char* argv[])
     return scrivane::cli::run(scrivane::cli::parseArguments(args),
                               settings,
                               streams,
-                              QFile::encodeName(QDir::toNativeSeparators(settings.fileName())).toStdString());
+                              QFile::encodeName(QDir::toNativeSeparators(settings.fileName())).toStdString(),
+                              [&settings] { return scrivane::readPayeeRules(settings); });
 }

@@ -6,6 +6,9 @@
 #include "platform/locale_rules_qt.h"
 #include "platform/name_list_text.h"
 #include "platform/read_and_clean.h"
+#include "rules/payee_renamer.h"
+#include "rules/rule_listing.h"
+#include "rules/rules_csv.h"
 #include "scrivane/version.h"
 #include "statement/guidance.h"
 
@@ -16,8 +19,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace scrivane::cli {
@@ -170,6 +175,8 @@ QString describe(const CleanFailure& failure, const QString& outputPath)
         return QStringLiteral("cannot be converted: ") + reason + QStringLiteral(" (nothing was written)");
     case CleanProblem::QuestionsOpen:
         break;
+    case CleanProblem::RuleCannotWrite:
+        return QStringLiteral("not cleaned: ") + reason + QStringLiteral(" (the statement is unchanged)");
     case CleanProblem::Unwritable:
         return QStringLiteral("cannot write ") + failure.error.path + QStringLiteral(": ") + reason
             + QStringLiteral(" (the statement is unchanged)");
@@ -260,13 +267,16 @@ std::string oneLine(std::string_view name)
 
 // The names as the preview windows list them, one line each, of the statement
 // read as a clean reads it. Names that the cleaner empties are not listed, as in
-// the window. To a file or a pipe the lines are the statement's own bytes; on a
-// terminal they are read in the statement's character set as the window reads
-// them and printed in the terminal's encoding. Run out of memory, the list stops
-// where it stands and says so; once a line cannot be written, no more are.
+// the window; --list rules lists each name as it stands, the name a clean writes
+// for it and the rule that matched, tab-separated. To a file or a pipe the lines
+// are the statement's own bytes; on a terminal they are read in the statement's
+// character set as the window reads them and printed in the terminal's encoding.
+// Run out of memory, the list stops where it stands and says so; once a line
+// cannot be written, no more are.
 bool listNames(const QString& path,
-               bool clean,
+               ListMode mode,
                const NameOptions& options,
+               const RuleSet& rules,
                const LocaleRules& locale,
                const BankFileRequest& bankFile,
                const Streams& streams,
@@ -287,23 +297,43 @@ bool listNames(const QString& path,
             return false;
         }
         std::string lines; // for the terminal, read as text once all are in
-        const Charset charset
-            = forEachPreviewName(std::string_view(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size())),
-                                 clean ? std::optional(options) : std::nullopt,
-                                 locale,
-                                 [&](std::string_view name) {
-                                     if (!written)
-                                         return;
-                                     const std::string line = oneLine(name);
-                                     if (streams.terminal)
-                                         lines.append(line).push_back('\n');
-                                     else
-                                         written = std::fwrite(line.data(), 1, line.size(), streams.out) == line.size()
-                                             && std::fputc('\n', streams.out) != EOF;
-                                 });
+        auto print = [&](const std::string& line) {
+            if (!written)
+                return;
+            if (streams.terminal)
+                lines.append(line).push_back('\n');
+            else
+                written = std::fwrite(line.data(), 1, line.size(), streams.out) == line.size()
+                    && std::fputc('\n', streams.out) != EOF;
+        };
+        const std::string_view text(read.bytes.constData(), static_cast<std::size_t>(read.bytes.size()));
+        Charset charset;
+        std::string failure;
+        if (mode == ListMode::Rules) {
+            const RuleListingReport report
+                = forEachRuleListing(text, options, rules, locale, [&](const RuleListing& listing) {
+                      print(oneLine(listing.raw) + '\t' + oneLine(listing.written) + '\t'
+                            + (listing.rule ? std::to_string(*listing.rule + 1) : std::string()));
+                  });
+            charset = report.charset;
+            failure = report.failure;
+        } else {
+            const PreviewReport report
+                = forEachPreviewName(text,
+                                     mode == ListMode::Clean ? std::optional(options) : std::nullopt,
+                                     locale,
+                                     [&](std::string_view name) { print(oneLine(name)); });
+            charset = report.charset;
+            failure = report.failure;
+        }
         if (streams.terminal) {
             read.bytes = QByteArray();
             written = printOnTerminal(streams.out, nameListDisplayText(lines, charset));
+        }
+        if (!failure.empty()) {
+            std::fflush(streams.out);
+            reportFailure(streams, path, QStringLiteral("not listed: ") + QString::fromStdString(failure));
+            return false;
         }
     } catch (const std::bad_alloc&) {
         std::fflush(streams.out);
@@ -315,6 +345,49 @@ bool listNames(const QString& path,
         return false;
     }
     return true;
+}
+
+// The payee rules of the run: those of the file --rules names, the saved ones, or
+// none. A rules file that cannot be used is said on the error stream and gives
+// nothing, and nothing is cleaned; a saved rule that cannot be read is said
+// once and left out.
+std::optional<RuleSet> rulesFor(const Arguments& args,
+                                const std::function<StoredRules()>& savedRules,
+                                const Streams& streams,
+                                const std::string& settingsFile)
+{
+    std::vector<PayeeRule> rules;
+    if (args.rulesFile) {
+        const QString path = pathOfArgument(QByteArray::fromStdString(*args.rulesFile));
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            reportFailure(streams, *args.rulesFile, QStringLiteral("cannot be read: ") + file.errorString());
+            return std::nullopt;
+        }
+        const QByteArray bytes = file.readAll();
+        RulesFile read = readRulesCsv(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        if (!read.error.empty()) {
+            reportFailure(streams,
+                          *args.rulesFile,
+                          QString::fromStdString(read.error) + QStringLiteral(" No statement was touched."));
+            return std::nullopt;
+        }
+        rules = std::move(read.rules);
+    } else if (!args.noRules && savedRules) {
+        StoredRules stored = savedRules();
+        for (const SkippedRule& skipped : stored.skipped) {
+            printLine(streams.err,
+                      "scrivane-clean: " + settingsFile + ": payee rule " + skipped.entry.toStdString()
+                          + " is left out: the rule " + skipped.reason);
+        }
+        rules = std::move(stored.rules);
+    }
+    auto compiled = RuleSet::compile(std::move(rules), RuleSet::Checked::Yes);
+    if (const RuleError* error = std::get_if<RuleError>(&compiled)) {
+        printLine(streams.err, "scrivane-clean: " + error->message);
+        return std::nullopt;
+    }
+    return std::move(std::get<RuleSet>(compiled));
 }
 
 // One line on the error stream for a statement that QuickBooks gets in its XML
@@ -353,7 +426,11 @@ bool clean(const QString& path, CleanRequest request, const Streams& streams, Pr
 
 } // namespace
 
-int run(const ParseResult& parsed, const SettingSource& store, const Streams& streams, const std::string& settingsFile)
+int run(const ParseResult& parsed,
+        const SettingSource& store,
+        const Streams& streams,
+        const std::string& settingsFile,
+        const std::function<StoredRules()>& savedRules)
 {
     const Arguments& args = parsed.arguments;
     if (!parsed.error.empty()) {
@@ -377,6 +454,13 @@ int run(const ParseResult& parsed, const SettingSource& store, const Streams& st
     request.names = optionsFor(args, stored);
     request.locale = localeRulesFor(QLocale::system());
     request.keepInput = args.keep;
+    std::optional<RuleSet> rules = rulesFor(args, savedRules, streams, settingsFile);
+    if (!rules)
+        return 2;
+    // The rules travel with the options; without one, the clean is as it always was.
+    std::shared_ptr<const RuleRenaming> renaming = std::make_shared<RuleRenaming>(std::move(*rules));
+    if (!renaming->rules().empty())
+        request.names.renaming = renaming;
     if (args.toStdout)
         request.toStream = StreamOutput {streams.out, QStringLiteral("standard output")};
     // A bank's file is read as the options say, over the profile the desktop
@@ -406,8 +490,9 @@ int run(const ParseResult& parsed, const SettingSource& store, const Streams& st
                                          "used exactly; rename the file and try again"));
         } else if (args.list != ListMode::None) {
             ok = listNames(path,
-                           args.list == ListMode::Clean,
+                           args.list,
                            request.names,
+                           renaming->rules(),
                            request.locale,
                            request.bankFile,
                            streams,

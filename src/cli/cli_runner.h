@@ -1,9 +1,11 @@
 #pragma once
 
 #include "cli_arguments.h"
+#include "settings/payee_rules_store.h"
 #include "settings/stored_settings.h"
 
 #include <cstdio>
+#include <functional>
 
 namespace scrivane::cli {
 
@@ -19,9 +21,15 @@ struct Streams
 };
 
 // Runs the command for parsed arguments and returns the exit status: 0 when every
-// file was cleaned (or listed), 1 when any failed, 2 for a usage error. Options
-// not given on the command line come from store, which is only read; --help names
+// file was cleaned (or listed), 1 when any failed, 2 for a usage error or a rules
+// file that cannot be used. Options not given on the command line come from
+// store, which is only read, and the payee rules from savedRules (none when it is
+// empty), asked only when neither --rules nor --no-rules is given; --help names
 // settingsFile as the place they come from.
-int run(const ParseResult& parsed, const SettingSource& store, const Streams& streams, const std::string& settingsFile);
+int run(const ParseResult& parsed,
+        const SettingSource& store,
+        const Streams& streams,
+        const std::string& settingsFile,
+        const std::function<StoredRules()>& savedRules = {});
 
 } // namespace scrivane::cli

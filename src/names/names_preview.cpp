@@ -6,18 +6,22 @@
 
 namespace scrivane {
 
-Charset forEachPreviewName(std::string_view text,
-                           const std::optional<NameOptions>& cleanWith,
-                           const LocaleRules& locale,
-                           const std::function<void(std::string_view)>& visit)
+PreviewReport forEachPreviewName(std::string_view text,
+                                 const std::optional<NameOptions>& cleanWith,
+                                 const LocaleRules& locale,
+                                 const std::function<void(std::string_view)>& visit)
 {
     SegmentList segments;
     splitTagSegments(text, segments);
-    const Charset charset = detectCharset(segments);
-    if (cleanWith)
-        cleanPayeeNames(segments, *cleanWith, locale);
+    PreviewReport report;
+    report.charset = detectCharset(segments);
+    if (cleanWith) {
+        report.failure = cleanPayeeNames(segments, *cleanWith, locale).failure;
+        if (!report.failure.empty())
+            return report;
+    }
     forEachPayeeName(segments, visit);
-    return charset;
+    return report;
 }
 
 } // namespace scrivane

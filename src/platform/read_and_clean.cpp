@@ -138,14 +138,18 @@ std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
     // cleaned, and fail only at the import.
     if (const FileKind kind = fileKindOf(viewOf(cleaned.read.bytes)); kind != FileKind::Ofx)
         return CleanFailure {CleanProblem::NotAStatement, {request.input.name(), {}}, kind};
-    outcome.notConverted = cleanStatement(viewOf(cleaned.read.bytes),
-                                          cleaned.converted,
-                                          cleaned.segments,
-                                          request.target,
-                                          request.names,
-                                          request.locale,
-                                          request.form)
-                               .notConverted;
+    FormReport report = cleanStatement(viewOf(cleaned.read.bytes),
+                                       cleaned.converted,
+                                       cleaned.segments,
+                                       request.target,
+                                       request.names,
+                                       request.locale,
+                                       request.form);
+    // Half the names renamed is no statement to write: nothing is.
+    if (!report.failure.empty())
+        return CleanFailure {CleanProblem::RuleCannotWrite,
+                             {request.input.name(), QString::fromStdString(report.failure)}};
+    outcome.notConverted = std::move(report.notConverted);
     return std::nullopt;
 }
 

@@ -81,6 +81,7 @@ enum class CleanProblem {
     // Before anything was written; the statement is unchanged.
     NotFound, // the path names no plain file: missing, a folder, hidden, or holding "*" or "?"
     NotAStatement, // the bytes are no statement; kind says what they look like
+    RuleCannotWrite, // a payee rule's name holds a character the statement's set lacks; the reason says which
     Unreadable, // the input could not be read
     NotConvertible, // a row of a bank's CSV or QIF file cannot be read; the reason names its line and field
     QuestionsOpen, // a bank's file needs answers first: the outcome's bankFileQuestions says which

@@ -63,6 +63,13 @@ private slots:
                                     << Arguments {.list = ListMode::Clean, .files = {"s.ofx"}} << "";
         QTest::newRow("stdout") << QStringList {"--stdout", "s.ofx"} << Arguments {.toStdout = true, .files = {"s.ofx"}}
                                 << "";
+        QTest::newRow("rules listed from a file")
+            << QStringList {"--list", "rules", "--rules=r.csv", "s.ofx"}
+            << Arguments {.list = ListMode::Rules, .rulesFile = "r.csv", .files = {"s.ofx"}} << "";
+        QTest::newRow("no rules") << QStringList {"--no-rules", "s.ofx"}
+                                  << Arguments {.noRules = true, .files = {"s.ofx"}} << "";
+        QTest::newRow("rules and no rules") << QStringList {"--rules", "r.csv", "--no-rules", "s.ofx"} << Arguments {}
+                                            << "--rules and --no-rules cannot be used together";
         QTest::newRow("dash and double dash name files")
             << QStringList {"--list", "raw", "-", "--", "--stdout", "-h"}
             << Arguments {.list = ListMode::Raw, .files = {"-", "--stdout", "-h"}} << "";
@@ -96,8 +103,8 @@ private slots:
                                          << "--target must be quickbooks, quicken or other, not \"QuickBooks\"";
         QTest::newRow("target without value")
             << QStringList {"s.ofx", "--target"} << Arguments {} << "--target needs a value";
-        QTest::newRow("list mode unknown")
-            << QStringList {"--list", "all", "s.ofx"} << Arguments {} << "--list must be raw or clean, not \"all\"";
+        QTest::newRow("list mode unknown") << QStringList {"--list", "all", "s.ofx"} << Arguments {}
+                                           << "--list must be raw, clean or rules, not \"all\"";
         QTest::newRow("stdout with list") << QStringList {"--stdout", "--list", "raw", "s.ofx"} << Arguments {}
                                           << "--stdout and --list cannot be used together";
         QTest::newRow("stdout with two files")
@@ -151,6 +158,8 @@ private slots:
         QCOMPARE(shown(got.removeDates), shown(asked.removeDates));
         QCOMPARE(shown(got.removeNumbers), shown(asked.removeNumbers));
         QCOMPARE(shown(got.removeRepeat), shown(asked.removeRepeat));
+        QCOMPARE(shown(got.rulesFile), shown(asked.rulesFile));
+        QCOMPARE(got.noRules, asked.noRules);
         QCOMPARE(got.help, asked.help);
         QCOMPARE(got.version, asked.version);
         QCOMPARE(shown(got.files), shown(asked.files));

@@ -90,6 +90,71 @@ private slots:
         QCOMPARE(readFile(storePath), store.isEmpty() ? QByteArray("<unreadable>") : store);
     }
 
+    // Payee rules: the saved ones, those of a file for one run, or none. A rule's name goes in as typed; a
+    // rules file that cannot be used, or a name the statement cannot hold, leaves every file as it was.
+    void payeeRules_data()
+    {
+        QTest::addColumn<QByteArray>("store");
+        QTest::addColumn<QByteArray>("rulesFile"); // r.csv, when not empty
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        const QByteArray saved = "[PayeeRules]\n1\\text=bigmart\n1\\name=Big Mart\n2\\match=exact\n"
+                                 "2\\text=at&t mobility\n2\\name=AT&T <Wireless>\n3\\text=half written\n";
+        const QByteArray skipped = "payee rule 3 is left out: the rule has no name\n";
+        QByteArray renamed = cleaned("quicken");
+        renamed.replace("<NAME>Pos Purchase Bigmart", "<NAME>Big Mart\n")
+            .replace("At&amp;t Mobility\r", "AT&amp;T &lt;Wireless>\r\n");
+        QTest::newRow("saved, listed") << saved << QByteArray() << "--list rules s.ofx" << 0
+                                       << QByteArray("POS PURCHASE #123456 BIGMART\tBig Mart\t1\nCHECK 1234\t\t\n"
+                                                     "AT&T MOBILITY\tAT&T <Wireless>\t2\n")
+                                       << skipped;
+        QTest::newRow("saved, cleaned") << saved << QByteArray() << "--stdout --target quicken s.ofx" << 0 << renamed
+                                        << skipped;
+        QTest::newRow("none") << saved << QByteArray() << "--no-rules --stdout --target quicken s.ofx" << 0
+                              << cleaned("quicken") << QByteArray();
+        QTest::newRow("a file for this run")
+            << saved << QByteArray("\xEF\xBB\xBFname,match,text\r\n\"Point, of Sale\",begins,pos\r\n")
+            << "--rules r.csv --list rules s.ofx" << 0
+            << QByteArray("POS PURCHASE #123456 BIGMART\tPoint, of Sale\t1\nCHECK 1234\t\t\n"
+                          "AT&T MOBILITY\tAt&t Mobility\t\n")
+            << QByteArray();
+        QTest::newRow("a malformed file") << QByteArray() << QByteArray("match,text\ncontains,pos\n")
+                                          << "--rules r.csv --target quicken s.ofx" << 2 << QByteArray()
+                                          << QByteArray("r.csv: Line 1: the header has no column \"name\"; it must be "
+                                                        "\"match,text,name\". No statement was touched.\n");
+        QTest::newRow("a name the statement cannot hold")
+            << QByteArray() << QByteArray("match,text,name\ncontains,mobility,Caf\xC3\xA9\n")
+            << "--rules r.csv --target quicken s.ofx" << 1 << QByteArray()
+            << QByteArray("s.ofx: not cleaned: Rule 1 (contains \"mobility\") cannot write its name \"Caf\xC3\xA9\" in "
+                          "this statement: the character \"\xC3\xA9\" (U+00E9) has no place in ASCII, the statement's "
+                          "character set. (the statement is unchanged)\n");
+    }
+    void payeeRules()
+    {
+        QFETCH(QByteArray, store);
+        QFETCH(QByteArray, rulesFile);
+        QFETCH(QString, args);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        Sandbox box;
+        QVERIFY(writeFile(box.path("s.ofx"), statement));
+        QVERIFY(store.isEmpty() || writeFile(box.config() + "/Korvel Scrivane.ini", store));
+        QVERIFY(rulesFile.isEmpty() || writeFile(box.path("r.csv"), rulesFile));
+        const Run run = box.run(args.split(' '));
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, out);
+        QCOMPARE(run.err,
+                 err.isEmpty() ? err
+                               : "scrivane-clean: "
+                         + (err.startsWith("payee") ? box.config().toUtf8() + "/Korvel Scrivane.ini: " : QByteArray())
+                         + err);
+        QCOMPARE(readFile(box.path("s.ofx")), statement);
+        QVERIFY(!box.entries().contains("s.QFX"));
+    }
+
     // The original goes to the trash, --keep leaves it where it is (and refuses a clean that would write over it),
     // and where no trash can be made it is deleted.
     void whereTheOriginalGoes()

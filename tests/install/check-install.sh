@@ -52,7 +52,7 @@ done
 # Completion: the values of --target, the options, and only statements among files.
 bash -n "$share/bash-completion/completions/scrivane-clean"
 mkdir -p "$work/files/folder"
-touch "$work/files/a.ofx" "$work/files/b.QFX" "$work/files/c.qbo" "$work/files/notes.txt"
+touch "$work/files/a.ofx" "$work/files/b.QFX" "$work/files/c.qbo" "$work/files/notes.txt" "$work/files/r.csv"
 complete_line() {
     (cd "$work/files" && bash -c '
         . /usr/share/bash-completion/bash_completion
@@ -65,9 +65,10 @@ complete_line() {
     ' complete "$share/bash-completion/completions/scrivane-clean" "$@")
 }
 [ "$(complete_line scrivane-clean --target q)" = "quickbooks quicken" ] || fail "completion of --target"
-[ "$(complete_line scrivane-clean --list "")" = "clean raw" ] || fail "completion of --list"
+[ "$(complete_line scrivane-clean --list "")" = "clean raw rules" ] || fail "completion of --list"
+[ "$(complete_line scrivane-clean --rules "")" = "folder r.csv" ] || fail "completion of --rules"
 [ "$(complete_line scrivane-clean --no-remove-r)" = "--no-remove-repeat" ] || fail "completion of options"
-[ "$(complete_line scrivane-clean "")" = "a.ofx b.QFX c.qbo folder" ] ||
+[ "$(complete_line scrivane-clean "")" = "a.ofx b.QFX c.qbo folder r.csv" ] ||
     fail "completion of files: $(complete_line scrivane-clean "")"
 
 run_programs "$prefix" "$work"
