@@ -101,13 +101,15 @@ public:
     bool endElement(std::string_view name) override
     {
         if (pending_) {
+            // OFX 1.0.2 gives an aggregate's body to elements alone: readers that
+            // close data elements by the names they know take text there for a
+            // value and close the aggregate twice.
+            if (textHasContent_ && isOfxAggregate(name))
+                return refuse("text stands inside <" + std::string(name) + ">, which holds only elements in OFX 1.0.2");
             // Nothing but white space inside: an empty element, written with both
-            // tags so that it reads the same whether it holds text or elements; so
-            // is an aggregate that a broken statement gave text alone.
-            if (textHasContent_ && !isOfxAggregate(name))
+            // tags so that it reads the same whether it holds text or elements.
+            if (textHasContent_)
                 writeLine("<" + std::string(name) + ">" + text_);
-            else if (textHasContent_)
-                writeLine("<" + std::string(name) + ">" + text_ + "</" + std::string(name) + ">");
             else
                 writeLine("<" + std::string(name) + "></" + std::string(name) + ">");
         } else {
