@@ -40,7 +40,7 @@ constexpr RoleControl roleControls[] = {
     {"&Date:", "dateColumn"},
     {"&Payee:", "payeeColumn"},
     {"&Amount:", "amountColumn"},
-    {"Deb&it:", "debitColumn"},
+    {"D&ebit:", "debitColumn"},
     {"C&redit:", "creditColumn"},
     {"Debit or credit &says:", "indicatorColumn"},
     {"&Memo:", "memoColumn"},
@@ -61,6 +61,15 @@ const AccountType types[] = {
     AccountType::MoneyMarket,
     AccountType::CreditCard,
 };
+
+// A table to read, not to fill in: one stop of the Tab key, walked with the arrows,
+// so that Tab does not wander through every cell before it reaches the choices.
+void readOnlyTable(QTableWidget& table, const QString& name)
+{
+    table.setAccessibleName(name);
+    table.setTabKeyNavigation(false);
+    table.setEditTriggers(QAbstractItemView::NoEditTriggers);
+}
 
 QTableWidgetItem* cell(const QString& value)
 {
@@ -126,7 +135,7 @@ void MappingWindow::buildControls()
 
     fileRows_ = new QTableWidget(this);
     fileRows_->setObjectName(QStringLiteral("fileRows"));
-    fileRows_->setAccessibleName(QStringLiteral("The first rows of the file"));
+    readOnlyTable(*fileRows_, QStringLiteral("The first rows of the file"));
     fileRows_->setVisible(csv);
     fileRows_->setMinimumHeight(150);
     layout->addWidget(fileRows_, 1);
@@ -161,7 +170,7 @@ void MappingWindow::buildControls()
     dateOrder_->addItem(QStringLiteral("Year, month, day (2024-03-31)"));
     dateOrder_->addItem(QStringLiteral("Month, day, year (03/31/2024)"));
     dateOrder_->addItem(QStringLiteral("Day, month, year (31/03/2024)"));
-    addRow(accountForm, "Dates &are written:", dateOrder_);
+    addRow(accountForm, "Dates are &written:", dateOrder_);
     reversed_ = new QCheckBox(QStringLiteral("Amounts &over zero are money going out"), this);
     reversed_->setObjectName(QStringLiteral("reversedSign"));
     reversed_->setAccessibleDescription(QStringLiteral("As many card statements write their charges"));
@@ -209,7 +218,7 @@ void MappingWindow::buildControls()
 
     preview_ = new QTableWidget(0, 5, this);
     preview_->setObjectName(QStringLiteral("preview"));
-    preview_->setAccessibleName(QStringLiteral("The transactions as the statement will carry them"));
+    readOnlyTable(*preview_, QStringLiteral("The transactions as the statement will carry them"));
     preview_->setHorizontalHeaderLabels({QStringLiteral("Date"),
                                          QStringLiteral("Amount"),
                                          QStringLiteral("Type"),
@@ -327,6 +336,8 @@ void MappingWindow::refresh()
     if (problem.isEmpty() && !asked.empty())
         problem = askedFor(asked);
     problem_->setText(problem);
+    // Out of the Tab order and out of sight while there is nothing to say.
+    problem_->setVisible(!problem.isEmpty());
     convert_->setEnabled(problem.isEmpty());
 
     // The rows as the statement will carry them, even while something is asked.

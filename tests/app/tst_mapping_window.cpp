@@ -5,7 +5,9 @@
 #include "form_fixture.h"
 #include "statement/guidance.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +24,7 @@ namespace {
 
 const QByteArray may = "Date,Text,Payee,Amount\r\n03/04/2024,CARD 1234,ACME STORE,-12.50\r\n"
                        "05/04/2024,TRANSFER,SALARY CO,1500.00\r\n";
+const QByteArray cardQif = "!Type:CCard\nD03/04/2024\nT-12.50\nPACME STORE\n^\n";
 const QByteArray june = "Date,Text,Payee,Amount\r\n06/05/2024,GROCER 88,FOOD MART,-40.00\r\n";
 
 int columnOf(const QWidget& window, const char* box)
@@ -113,6 +116,68 @@ private slots:
         QVERIFY(next.contains("<DTPOSTED>20240506\r\n<TRNAMT>-40.00\r\n"));
         QVERIFY(next.contains("<NAME>Grocer</STMTTRN>"));
         QVERIFY(next.contains("<ACCTID>12345678\r\n"));
+    }
+
+    // Without a mouse: each label's Alt key reaches its control and no two labels
+    // share a key; Tab visits every control once, a table being one stop whose
+    // cells the arrows walk; a screen reader hears a name for every stop.
+    void keyboardAndScreenReader_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("csv") << may;
+        QTest::newRow("qif") << cardQif;
+    }
+    void keyboardAndScreenReader()
+    {
+        QFETCH(QByteArray, bytes);
+        const BankFile file
+            = readBankFile(bytes.toStdString(), bytes.startsWith('!') ? BankFileFormat::Qif : BankFileFormat::Csv);
+        MappingWindow window(file, readStatements(file, {}).mapping, "may");
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+
+        QHash<QString, QString> keys;
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            auto* label = qobject_cast<QLabel*>(widget);
+            auto* check = qobject_cast<QCheckBox*>(widget);
+            if (!widget->isVisible() || (!(label && label->buddy()) && !check))
+                continue;
+            const QString text = label ? label->text() : check->text();
+            const QKeySequence key = QKeySequence::mnemonic(text);
+            QVERIFY2(!key.isEmpty(), qPrintable(text + " has no Alt key"));
+            QVERIFY2(!keys.contains(key.toString()), qPrintable(text + " shares its key with " + keys[key.toString()]));
+            keys[key.toString()] = text;
+            QWidget* target = label ? label->buddy() : widget;
+            if (target->isEnabled()) {
+                QTest::keySequence(&window, key);
+                QCOMPARE(QApplication::focusWidget(), target);
+            }
+            if (label)
+                QCOMPARE(target->accessibleName() + ':', QString(text).remove('&'));
+        }
+
+        QList<QWidget*> stops;
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)
+                && !widget->focusProxy())
+                stops << widget;
+        }
+        QWidget* first = window.findChild<QComboBox*>("dateOrder");
+        first->setFocus(Qt::TabFocusReason);
+        QList<QWidget*> visited;
+        for (QWidget* at = first; visited.size() <= stops.size();) {
+            visited << at;
+            const QString heard = QAccessible::queryAccessibleInterface(at)->text(QAccessible::Name);
+            QVERIFY2(!heard.isEmpty(), qPrintable(at->objectName() + " has no name for a screen reader"));
+            QTest::keyClick(at, Qt::Key_Tab);
+            at = QApplication::focusWidget();
+            if (at == first)
+                break;
+        }
+        QCOMPARE(visited.size(), stops.size());
+        for (QWidget* stop : stops)
+            QVERIFY2(visited.contains(stop), qPrintable(stop->objectName() + " is never reached by Tab"));
     }
 
     // Cancel writes nothing, keeps no answers and says nothing.
