@@ -1,6 +1,7 @@
-// Real bank exports, converted and read back by libofx's ofxdump: every file
-// gives a statement that ofxdump reads without an error, whose transactions are
-// the file's rows, and which comes out the same, FITIDs and all, a second time.
+// Real bank exports, converted and read back by libofx's ofxdump and by
+// python3-ofxparse: every file gives a statement that both read without an
+// error, with one transaction for each of the file's rows, the rows as read,
+// and which comes out the same, FITIDs and all, a second time.
 // For the ones kept in tests/data, the statement is the one worked out by hand
 // in tests/data/converted.
 #include "convert/bank_file.h"
@@ -8,6 +9,9 @@
 #include "support/test_files.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -29,6 +33,45 @@ Mapping answersFor(const QString& name, const BankFile& file)
     if (std::find(asked.begin(), asked.end(), Question::AccountId) != asked.end())
         given.accountId = "A1";
     return given;
+}
+
+// The transactions in each file, counted by hand: every record of a CSV file
+// after its header, every "^" of a QIF file that closes a transaction rather
+// than an account. A row the reading drops or doubles shows here.
+const QHash<QString, int> rowsByHand = {
+    {"csv2ofx__capitalone.csv", 2},
+    {"csv2ofx__creditunion.csv", 8},
+    {"csv2ofx__default.csv", 8},
+    {"csv2ofx__ingesp.csv", 10},
+    {"csv2ofx__mint.csv", 4},
+    {"csv2ofx__n26-fr.csv", 2},
+    {"csv2ofx__payoneer.csv", 2},
+    {"csv2ofx__schwab-checking.csv", 4},
+    {"csv2ofx__stripe-default.csv", 5},
+    {"csv2ofx__ubs-ch-fr_trimmed.csv", 3},
+    {"csv2ofx__default.qif", 8},
+    {"csv2ofx__mint.qif", 4},
+    {"csv2ofx__ubs-ch-fr.qif", 3},
+};
+
+// A transaction as python3-ofxparse tells it: "YYYYMMDD amount name", and its FITID.
+QPair<QStringList, QStringList> parsed(const QString& statement)
+{
+    QProcess python;
+    python.start("/usr/bin/python3",
+                 {QStringLiteral(SCRIVANE_SOURCE_DIR "/tests/cli/ofxparse_facts.py"), "--transactions", statement});
+    if (!python.waitForFinished(60000))
+        return {{"ofxparse did not finish"}, {}};
+    const QJsonObject read = QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+    if (read.isEmpty() || read.contains("error"))
+        return {{"ofxparse: " + read.value("error").toString() + python.readAllStandardError()}, {}};
+    QStringList transactions, ids;
+    for (const QJsonValue& t : read.value("transactions").toArray()) {
+        const QStringList f = t.toVariant().toStringList(); // FITID, amount, date, name
+        transactions << f[2].left(10).remove('-') + " " + f[1] + " " + f[3];
+        ids << f[0];
+    }
+    return {transactions, ids};
 }
 
 // A transaction as ofxdump tells it: "YYYYMMDD amount TYPE name|memo".
@@ -125,11 +168,23 @@ private slots:
         QVERIFY(ofxdump.waitForFinished(60000));
         const QByteArray dump = ofxdump.readAll();
         QVERIFY2(!dump.contains("ERROR"), dump.constData());
-        QCOMPARE(dumped(dump), expectedFrom(first.reading));
+        const QStringList expected = expectedFrom(first.reading);
+        QCOMPARE(dumped(dump), expected);
+        QVERIFY2(rowsByHand.contains(name), "a file whose rows were not counted");
+        QCOMPARE(expected.size(), rowsByHand[name]);
 
-        const QString expected = samples::dataDir() + "/converted/" + name + ".ofx";
-        if (QFileInfo::exists(expected))
-            QCOMPARE(QByteArray::fromStdString(first.ofx), readFile(expected));
+        // ofxparse: the same rows, and no two of them under one FITID, which
+        // QuickBooks would take for one transaction.
+        const auto [transactions, ids] = parsed(written);
+        QStringList wanted;
+        for (const QString& e : expected)
+            wanted << e.section(' ', 0, 1) + " " + e.section(' ', 3).section('|', 0, 0);
+        QCOMPARE(transactions, wanted);
+        QCOMPARE(QSet<QString>(ids.begin(), ids.end()).size(), ids.size());
+
+        const QString byHand = samples::dataDir() + "/converted/" + name + ".ofx";
+        if (QFileInfo::exists(byHand))
+            QCOMPARE(QByteArray::fromStdString(first.ofx), readFile(byHand));
     }
 };
 
