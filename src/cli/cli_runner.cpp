@@ -163,7 +163,7 @@ std::string putAway(const CleanOutcome& outcome)
 
 QString describe(const CleanFailure& failure, const QString& outputPath)
 {
-    const QString& reason = failure.error.reason;
+    const QString reason = fileProblemText(failure.error);
     switch (failure.problem) {
     case CleanProblem::NotFound:
         return whyNotAFile(failure.error.path);
@@ -426,6 +426,34 @@ bool clean(const QString& path, CleanRequest request, const Streams& streams, Pr
 
 } // namespace
 
+QString fileProblemText(const FileError& error)
+{
+    switch (error.problem) {
+    case FileProblem::System:
+        break;
+    case FileProblem::NotPlainFile:
+        return QStringLiteral("Not a plain file");
+    case FileProblem::TooLarge:
+        return error.path == QLatin1String(standardInputName)
+            ? QStringLiteral("Standard input is larger than 1 GB, too large for a statement")
+            : QStringLiteral("File is larger than 1 GB, too large for a statement");
+    case FileProblem::InexactName:
+        return QStringLiteral("The name holds bytes that are not valid in the system's character encoding, so it "
+                              "cannot be used exactly; rename the file and try again");
+    case FileProblem::NoHome:
+        return QStringLiteral("There is no home folder to hold a trash");
+    case FileProblem::NameTooLongForTrash:
+        return QStringLiteral("The name is too long for the trash");
+    case FileProblem::NoTrash:
+        return QStringLiteral("No trash can be made or written in the home folder");
+    case FileProblem::GivenUp:
+        return QStringLiteral("The write was given up");
+    case FileProblem::Swapped:
+        return QStringLiteral("Another file was put in the way as the written file took its name");
+    }
+    return error.reason;
+}
+
 int run(const ParseResult& parsed,
         const SettingSource& store,
         const Streams& streams,
@@ -482,7 +510,7 @@ int run(const ParseResult& parsed,
         progress.show(k + 1, count);
         bool ok = false;
         // Decoded, such a name would be another file's (or none's): refused as given.
-        if (inexactNameReason(name)) {
+        if (!isExactName(name)) {
             progress.clear();
             reportFailure(streams,
                           args.files[k],

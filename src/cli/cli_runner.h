@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli_arguments.h"
+#include "platform/file_services.h"
 #include "settings/payee_rules_store.h"
 #include "settings/stored_settings.h"
 
@@ -31,5 +32,8 @@ int run(const ParseResult& parsed,
         const Streams& streams,
         const std::string& settingsFile,
         const std::function<StoredRules()>& savedRules = {});
+
+// What went wrong with a file, in the words of an error line.
+QString fileProblemText(const FileError& error);
 
 } // namespace scrivane::cli

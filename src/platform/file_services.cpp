@@ -8,19 +8,16 @@
 
 namespace scrivane {
 
-std::optional<QString> inexactNameReason(const QString& path)
+bool isExactName(const QString& path)
 {
 #ifdef Q_OS_WIN
     // Every file call takes the name as UTF-16, exactly as it is held here.
     (void)path;
-    return std::nullopt;
+    return true;
 #else
     // The system's encoding turns bytes it cannot decode into U+FFFD, which
     // encodes back as other bytes: the name of another file, or of none.
-    if (path.contains(QChar::ReplacementCharacter) || QFile::decodeName(QFile::encodeName(path)) != path)
-        return QStringLiteral("The name holds bytes that are not valid in the system's character encoding, so "
-                              "it cannot be used exactly; rename the file and try again");
-    return std::nullopt;
+    return !path.contains(QChar::ReplacementCharacter) && QFile::decodeName(QFile::encodeName(path)) == path;
 #endif
 }
 
@@ -33,34 +30,21 @@ QString pathOfArgument(const QByteArray& bytes)
 #endif
 }
 
-std::optional<QString> inexactNameReason(const QByteArray& bytes)
+bool isExactName(const QByteArray& bytes)
 {
 #ifdef Q_OS_WIN
-    const bool exact = pathOfArgument(bytes).toUtf8() == bytes;
+    return pathOfArgument(bytes).toUtf8() == bytes;
 #else
-    const bool exact = QFile::encodeName(pathOfArgument(bytes)) == bytes;
+    return QFile::encodeName(pathOfArgument(bytes)) == bytes;
 #endif
-    if (!exact)
-        return QStringLiteral("The name holds bytes that are not valid in the system's character encoding, so "
-                              "it cannot be used exactly; rename the file and try again");
-    return std::nullopt;
 }
 
-std::optional<FileError> moveToTrashQuietly(const QString& path)
+FileResult moveToTrashWithQt(const QString& path)
 {
-    // Where no trash folder can be made, Qt says so on standard error; the caller
-    // reports the outcome in its own words, so that warning is held back.
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-        if (type != QtWarningMsg && previous)
-            previous(type, context, text);
-    });
     QFile file(path);
-    const bool moved = file.moveToTrash();
-    qInstallMessageHandler(previous);
-    if (!moved)
+    if (!file.moveToTrash())
         return FileError {path, file.errorString()};
-    return std::nullopt;
+    return {};
 }
 
 QStringList FileSystem::findPlainFiles(const QString& pattern) const
@@ -92,11 +76,19 @@ bool FileSystem::isPlainFile(const QString& path) const
     return info.isFile() && !info.isHidden();
 }
 
-std::optional<FileError> FileSystem::discard(const QString& path, Disposal& how) const
+bool FileSystem::sameFile(const QString& a, const QString& b) const
+{
+    if (a == b)
+        return true;
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+FileResult FileSystem::discard(const QString& path, Disposal& how) const
 {
     how = Disposal::Trashed;
-    if (!moveToTrash(path))
-        return std::nullopt;
+    if (moveToTrash(path).ok())
+        return {};
     how = Disposal::Deleted;
     return remove(path);
 }

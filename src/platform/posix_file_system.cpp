@@ -251,35 +251,31 @@ bool makePrivateFolder(const QByteArray& folder)
 
 } // namespace
 
-std::optional<QString> notPlainFileReason(const QString& path)
+FileResult plainFileOrNothing(const QString& path)
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return inexact;
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     // Opening a FIFO to read without O_NONBLOCK would wait for a writer.
     Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat info;
     if (fd.get() < 0)
-        return errno == ENOENT ? std::nullopt : std::optional<QString>(reasonOf(errno));
+        return errno == ENOENT ? FileResult() : FileError {path, reasonOf(errno)};
     if (::fstat(fd.get(), &info) != 0)
-        return reasonOf(errno);
+        return FileError {path, reasonOf(errno)};
     if (!S_ISREG(info.st_mode))
-        return QStringLiteral("Not a plain file");
-    return std::nullopt;
+        return FileError {path, {}, FileProblem::NotPlainFile};
+    return {};
 }
 
 PosixFileSystem::PosixFileSystem(bool anonymousStaging)
     : anonymousStaging_(anonymousStaging)
 {
-    // A file-size limit then fails the write with EFBIG, which is reported,
-    // instead of killing the program halfway.
-    ::signal(SIGXFSZ, SIG_IGN);
 }
 
-std::optional<FileError>
-PosixFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const
+FileResult PosixFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     // Opened once, without waiting for a writer should a FIFO stand there by now;
     // from here on only the descriptor counts.
     Descriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -289,9 +285,9 @@ PosixFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, 
     if (::fstat(fd.get(), &info) != 0)
         return FileError {path, reasonOf(errno)};
     if (!S_ISREG(info.st_mode))
-        return FileError {path, QStringLiteral("Not a plain file")};
+        return FileError {path, {}, FileProblem::NotPlainFile};
     if (info.st_size > largest)
-        return FileError {path, tooLargeForAStatement()};
+        return FileError {path, {}, FileProblem::TooLarge};
     const auto readSome = [&fd](char* into, std::int64_t room, QString& reason) -> std::int64_t {
         for (;;) {
             const ssize_t got = ::read(fd.get(), into, static_cast<std::size_t>(room));
@@ -303,34 +299,34 @@ PosixFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, 
             }
         }
     };
-    if (std::optional<QString> failed = readCounted(readSome, info.st_size, largest, bytes))
-        return FileError {path, *failed};
+    if (FileResult counted = readCounted(readSome, info.st_size, largest, bytes, path); !counted.ok())
+        return counted;
     if (stamp)
         *stamp = stampFrom(info);
-    return std::nullopt;
+    return {};
 }
 
 std::optional<FileStamp> PosixFileSystem::stampOf(const QString& path) const
 {
     struct stat info;
-    if (inexactNameReason(path) || ::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (!isExactName(path) || ::stat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
     return stampFrom(info);
 }
 
-std::optional<FileError> PosixFileSystem::remove(const QString& path) const
+FileResult PosixFileSystem::remove(const QString& path) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     if (::unlink(QFile::encodeName(path).constData()) != 0)
         return FileError {path, reasonOf(errno)};
-    return std::nullopt;
+    return {};
 }
 
-std::optional<FileError> PosixFileSystem::moveToTrash(const QString& path) const
+FileResult PosixFileSystem::moveToTrash(const QString& path) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     // A new account, or one on a server, has no data folder yet. Qt 6.4 would then
     // move the file into "files" under the current folder and call that the trash,
     // so the trash is made here first, as freedesktop.org asks of a program that
@@ -340,25 +336,25 @@ std::optional<FileError> PosixFileSystem::moveToTrash(const QString& path) const
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QByteArray trash = QFile::encodeName(dataHome + QStringLiteral("/Trash"));
     if (dataHome.isEmpty() || !QFileInfo(home).isDir())
-        return FileError {path, QStringLiteral("There is no home folder to hold a trash")};
+        return FileError {path, {}, FileProblem::NoHome};
     // Qt 6.4 tries name.trashinfo, name.1.trashinfo, ... for as long as the open
     // fails, so a name too long to take the suffix, or a trash it cannot write in,
     // would keep it trying forever.
     const long longestName = ::pathconf(QFile::encodeName(home).constData(), _PC_NAME_MAX);
     if (QFile::encodeName(QFileInfo(path).fileName()).size() + 24 > (longestName > 0 ? longestName : 255))
-        return FileError {path, QStringLiteral("The name is too long for the trash")};
+        return FileError {path, {}, FileProblem::NameTooLongForTrash};
     if (!makePrivateFolder(trash + "/files") || !makePrivateFolder(trash + "/info")
         || ::access((trash + "/files").constData(), W_OK | X_OK) != 0
         || ::access((trash + "/info").constData(), W_OK | X_OK) != 0)
-        return FileError {path, QStringLiteral("No trash can be made or written in the home folder")};
-    return moveToTrashQuietly(path);
+        return FileError {path, {}, FileProblem::NoTrash};
+    return moveToTrashWithQt(path);
 }
 
-std::optional<FileError>
+FileResult
 PosixFileSystem::writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     const QByteArray name = QFile::encodeName(path);
     const qsizetype slash = name.lastIndexOf('/');
     const QByteArray leaf = name.mid(slash + 1);
@@ -382,7 +378,7 @@ PosixFileSystem::writeWhole(const QString& path, const ByteProducer& produce, co
     if (failed)
         return FileError {path, reasonOf(error)};
     if (!produced)
-        return FileError {path, QStringLiteral("The write was given up")};
+        return FileError {path, {}, FileProblem::GivenUp};
     if (std::optional<int> accessError = setAccess(staging.fd(), folder.get(), leaf.constData(), options.like))
         return FileError {path, reasonOf(*accessError)};
     // On the disk before it takes the name, so that a crash can't leave the name
@@ -390,18 +386,15 @@ PosixFileSystem::writeWhole(const QString& path, const ByteProducer& produce, co
     if (::fsync(staging.fd()) != 0)
         return FileError {path, reasonOf(errno)};
     if (options.beforeReplace) {
-        if (std::optional<FileError> refused = options.beforeReplace())
+        if (FileResult refused = options.beforeReplace(); !refused.ok())
             return refused;
     }
     if ((error = staging.name()) != 0)
         return FileError {path, reasonOf(error)};
-    if (!staging.replace(leaf.constData(), error)) {
-        return FileError {path,
-                          error ? reasonOf(error)
-                                : QStringLiteral("Another file was put in the way as the written file took its name")};
-    }
+    if (!staging.replace(leaf.constData(), error))
+        return error ? FileError {path, reasonOf(error)} : FileError {path, {}, FileProblem::Swapped};
     ::fsync(folder.get());
-    return std::nullopt;
+    return {};
 }
 
 } // namespace scrivane

@@ -16,13 +16,11 @@ public:
     // write uses a named private file (which a signal handler removes).
     explicit PosixFileSystem(bool anonymousStaging = true);
 
-    std::optional<FileError>
-    read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const override;
+    FileResult read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const override;
     std::optional<FileStamp> stampOf(const QString& path) const override;
-    std::optional<FileError> remove(const QString& path) const override;
-    std::optional<FileError> moveToTrash(const QString& path) const override;
-    std::optional<FileError>
-    writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const override;
+    FileResult remove(const QString& path) const override;
+    FileResult moveToTrash(const QString& path) const override;
+    FileResult writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const override;
 
 private:
     bool anonymousStaging_;

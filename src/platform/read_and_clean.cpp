@@ -5,13 +5,12 @@
 #include "statement/output_name.h"
 #include "statement/segment_list.h"
 
-#include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace scrivane {
 
@@ -27,6 +26,8 @@ QString systemReason()
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
+// reason: words that come with the problem, such as the line of a bank file that
+// could not be read.
 CleanFailure failureOf(CleanProblem problem, const QString& path, QString reason = {})
 {
     return CleanFailure {problem, {path, std::move(reason)}};
@@ -45,19 +46,19 @@ std::optional<CleanFailure> readStream(const StatementSource& source, QByteArray
         }
         return static_cast<std::int64_t>(got);
     };
-    if (std::optional<QString> failed = readCounted(readSome, 0, FileSystem::largestReadable, bytes))
-        return failureOf(CleanProblem::Unreadable, source.name(), *failed);
+    if (FileResult read = readCounted(readSome, 0, FileSystem::largestReadable, bytes, source.name()); !read.ok())
+        return CleanFailure {CleanProblem::Unreadable, read.failure()};
     return std::nullopt;
 }
 
 std::optional<CleanFailure> readFile(const QString& path, const FileSystem& files, QByteArray& bytes, FileStamp& stamp)
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return failureOf(CleanProblem::Unreadable, path, *inexact);
+    if (!isExactName(path))
+        return CleanFailure {CleanProblem::Unreadable, {path, {}, FileProblem::InexactName}};
     if (hasWildcards(path) || !files.isPlainFile(path))
         return failureOf(CleanProblem::NotFound, path);
-    if (std::optional<FileError> error = files.readWhole(path, bytes, &stamp))
-        return CleanFailure {CleanProblem::Unreadable, *error};
+    if (FileResult read = files.readWhole(path, bytes, &stamp); !read.ok())
+        return CleanFailure {CleanProblem::Unreadable, read.failure()};
     return std::nullopt;
 }
 
@@ -85,16 +86,6 @@ bool writeInBlocks(const SegmentList& segments, Write&& write)
     return ok && (block.empty() || write(std::string_view(block)));
 }
 
-// Names that differ can still reach one file (a link, "./" in front): deleting
-// the input would then delete the output.
-bool sameFile(const QString& a, const QString& b)
-{
-    if (a == b)
-        return true;
-    QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
-}
-
 // Whether the file at path holds exactly the joined segments.
 bool holds(const FileSystem& files, const QString& path, const SegmentList& segments)
 {
@@ -102,7 +93,7 @@ bool holds(const FileSystem& files, const QString& path, const SegmentList& segm
     segments.forEachPiece([&size](std::string_view piece) { size += static_cast<std::int64_t>(piece.size()); });
     const std::optional<FileStamp> standing = files.stampOf(path);
     QByteArray bytes;
-    if (!standing || standing->size != size || files.readWhole(path, bytes))
+    if (!standing || standing->size != size || !files.readWhole(path, bytes).ok())
         return false;
     std::string_view rest = viewOf(bytes);
     bool same = static_cast<std::int64_t>(rest.size()) == size;
@@ -164,7 +155,7 @@ void cleanToStream(const CleanRequest& request, const FileSystem& files, CleanOu
     });
     // Most statements fit in the stream's buffer: only the flush shows whether they got out.
     if (!written || std::fflush(out) != 0)
-        outcome.failure = failureOf(CleanProblem::Unwritable, request.toStream->name, systemReason());
+        outcome.failure = CleanFailure {CleanProblem::Unwritable, {request.toStream->name, systemReason()}};
 }
 
 void cleanBesideInput(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
@@ -175,7 +166,9 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
     const bool bankFile = bankFileFormatOf(path.toStdString()).has_value();
     outcome.outputPath = QString::fromStdString(bankFile ? convertedOutputPath(path.toStdString(), request.target)
                                                          : outputPathFor(path.toStdString(), request.target));
-    const bool ownName = sameFile(path, outcome.outputPath);
+    // Names that differ can still reach one file (a link, "./" in front):
+    // putting the input away would then take the output with it.
+    const bool ownName = files.sameFile(path, outcome.outputPath);
     outcome.tookInputsName = ownName;
     const bool keepInput = request.keepInput || bankFile;
     if (keepInput && ownName) {
@@ -195,10 +188,10 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
     how.like = &read;
     // What was cleaned must still be what stands under the input's name, or the
     // output would take the place of (or outlive) a statement it was not made from.
-    how.beforeReplace = [&]() -> std::optional<FileError> {
+    how.beforeReplace = [&]() -> FileResult {
         std::optional<FileStamp> now = files.stampOf(path);
         if (now && now->sameContentAs(read))
-            return std::nullopt;
+            return {};
         input = now ? Input::Changed : Input::Gone;
         return FileError {path, {}};
     };
@@ -207,16 +200,16 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
     // of the output is on the disk, right before the output takes its name.
     // Where no trash takes it, the output replaces it as it always did.
     const auto checkInput = std::move(how.beforeReplace);
-    how.beforeReplace = [&]() -> std::optional<FileError> {
-        if (std::optional<FileError> changed = checkInput())
-            return changed;
+    how.beforeReplace = [&]() -> FileResult {
+        if (FileResult unchanged = checkInput(); !unchanged.ok())
+            return unchanged;
         if (files.isPlainFile(outcome.outputPath))
-            outcome.replaced = files.moveToTrash(outcome.outputPath) ? Disposal::Deleted : Disposal::Trashed;
-        return std::nullopt;
+            outcome.replaced = files.moveToTrash(outcome.outputPath).ok() ? Disposal::Trashed : Disposal::Deleted;
+        return {};
     };
-    std::optional<FileError> written = files.writeWhole(
+    const FileResult written = files.writeWhole(
         outcome.outputPath, [&segments](const ByteSink& sink) { return writeInBlocks(segments, sink); }, how);
-    if (written && input == Input::Gone) {
+    if (!written.ok() && input == Input::Gone) {
         // Another run cleaned the same statement while this one worked, when
         // what stands under the output's name now is what this run made; any
         // other file there (last month's output, say) is no clean of this input.
@@ -226,9 +219,9 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
             outcome.failure = failureOf(CleanProblem::Vanished, path);
         return;
     }
-    if (written) {
+    if (!written.ok()) {
         outcome.failure = input == Input::Changed ? failureOf(CleanProblem::Changed, path)
-                                                  : CleanFailure {CleanProblem::Unwritable, *written};
+                                                  : CleanFailure {CleanProblem::Unwritable, written.failure()};
         return;
     }
     if (ownName || keepInput)
@@ -241,12 +234,10 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
         return;
     }
     Disposal disposal = Disposal::Trashed;
-    if (std::optional<FileError> removed = files.discard(path, disposal)) {
-        if (files.stampOf(path))
-            outcome.failure = CleanFailure {CleanProblem::NotPutAway, *removed};
-    } else {
+    if (const FileResult putAway = files.discard(path, disposal); putAway.ok())
         outcome.input = disposal;
-    }
+    else if (files.stampOf(path))
+        outcome.failure = CleanFailure {CleanProblem::NotPutAway, putAway.failure()};
 }
 
 } // namespace

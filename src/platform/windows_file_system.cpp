@@ -106,17 +106,17 @@ HANDLE openToLook(const QString& path)
                        nullptr);
 }
 
-// Why what the handle reaches is no plain file on a disk (a folder, a pipe, a
-// console, a device), or nothing when it is one.
-std::optional<QString> notPlainFile(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info)
+// Ok when what the handle reaches is a plain file on a disk, and not when it is
+// a folder, a pipe, a console or a device; info then holds what it is.
+FileResult plainFile(HANDLE handle, BY_HANDLE_FILE_INFORMATION& info, const QString& path)
 {
     if (GetFileType(handle) != FILE_TYPE_DISK)
-        return QStringLiteral("Not a plain file");
+        return FileError {path, {}, FileProblem::NotPlainFile};
     if (!GetFileInformationByHandle(handle, &info))
-        return lastReason();
+        return FileError {path, lastReason()};
     if (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))
-        return QStringLiteral("Not a plain file");
-    return std::nullopt;
+        return FileError {path, {}, FileProblem::NotPlainFile};
+    return {};
 }
 
 bool writeAll(HANDLE handle, std::string_view piece, DWORD& error)
@@ -206,11 +206,11 @@ public:
     }
 
     // Closes the file and gives it the name target, replacing what stands there.
-    std::optional<QString> replace(const QString& target)
+    FileResult replace(const QString& target)
     {
         BY_HANDLE_FILE_INFORMATION own;
         if (!GetFileInformationByHandle(handle_.get(), &own))
-            return lastReason();
+            return FileError {target, lastReason()};
         // Windows lets nobody rename a file that is still open without sharing.
         handle_.reset();
         // A read-only file refuses to be replaced; the statement's own attribute
@@ -225,7 +225,7 @@ public:
             const DWORD error = GetLastError();
             if (lifted)
                 SetFileAttributesW(wideTarget.c_str(), standing);
-            return systemReason(error);
+            return FileError {target, systemReason(error)};
         }
         path_.clear();
         noteStaging({});
@@ -236,8 +236,8 @@ public:
         if (!arrived.valid() || !GetFileInformationByHandle(arrived.get(), &now)
             || now.dwVolumeSerialNumber != own.dwVolumeSerialNumber || now.nFileIndexHigh != own.nFileIndexHigh
             || now.nFileIndexLow != own.nFileIndexLow)
-            return QStringLiteral("Another file was put in the way as the written file took its name");
-        return std::nullopt;
+            return FileError {target, {}, FileProblem::Swapped};
+        return {};
     }
 
     void discard()
@@ -256,31 +256,30 @@ private:
 
 } // namespace
 
-WindowsFileSystem::WindowsFileSystem()
+void removeStagingOnConsoleExit()
 {
     SetConsoleCtrlHandler(removeStagingOnExit, TRUE);
 }
 
-std::optional<QString> notPlainFileReason(const QString& path)
+FileResult plainFileOrNothing(const QString& path)
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return inexact;
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     Handle handle(openToLook(path));
     if (!handle.valid()) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-            return std::nullopt;
-        return systemReason(error);
+            return {};
+        return FileError {path, systemReason(error)};
     }
     BY_HANDLE_FILE_INFORMATION info;
-    return notPlainFile(handle.get(), info);
+    return plainFile(handle.get(), info, path);
 }
 
-std::optional<FileError>
-WindowsFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const
+FileResult WindowsFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     // Opened once; from here on only the handle counts.
     Handle handle(CreateFileW(widePath(path).c_str(),
                               GENERIC_READ,
@@ -292,11 +291,11 @@ WindowsFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp
     if (!handle.valid())
         return FileError {path, lastReason()};
     BY_HANDLE_FILE_INFORMATION info;
-    if (std::optional<QString> odd = notPlainFile(handle.get(), info))
-        return FileError {path, *odd};
+    if (FileResult plain = plainFile(handle.get(), info, path); !plain.ok())
+        return plain;
     const FileStamp read = stampFrom(info);
     if (read.size > largest)
-        return FileError {path, tooLargeForAStatement()};
+        return FileError {path, {}, FileProblem::TooLarge};
     const auto readSome = [&handle](char* into, std::int64_t room, QString& reason) -> std::int64_t {
         DWORD got = 0;
         if (!ReadFile(handle.get(), into, static_cast<DWORD>(std::min<std::int64_t>(room, 1 << 30)), &got, nullptr)) {
@@ -305,16 +304,16 @@ WindowsFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp
         }
         return got;
     };
-    if (std::optional<QString> failed = readCounted(readSome, read.size, largest, bytes))
-        return FileError {path, *failed};
+    if (FileResult counted = readCounted(readSome, read.size, largest, bytes, path); !counted.ok())
+        return counted;
     if (stamp)
         *stamp = read;
-    return std::nullopt;
+    return {};
 }
 
 std::optional<FileStamp> WindowsFileSystem::stampOf(const QString& path) const
 {
-    if (inexactNameReason(path))
+    if (!isExactName(path))
         return std::nullopt;
     Handle handle(openToLook(path));
     BY_HANDLE_FILE_INFORMATION info;
@@ -323,10 +322,10 @@ std::optional<FileStamp> WindowsFileSystem::stampOf(const QString& path) const
     return stampFrom(info);
 }
 
-std::optional<FileError> WindowsFileSystem::remove(const QString& path) const
+FileResult WindowsFileSystem::remove(const QString& path) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     // Windows refuses to delete a read-only file, where POSIX asks only about the
     // folder; a clean puts its input away the same on both, so the attribute is
     // lifted, and put back should the delete fail all the same.
@@ -340,21 +339,21 @@ std::optional<FileError> WindowsFileSystem::remove(const QString& path) const
             SetFileAttributesW(name.c_str(), attributes);
         return FileError {path, systemReason(error)};
     }
-    return std::nullopt;
+    return {};
 }
 
-std::optional<FileError> WindowsFileSystem::moveToTrash(const QString& path) const
+FileResult WindowsFileSystem::moveToTrash(const QString& path) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
-    return moveToTrashQuietly(path);
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
+    return moveToTrashWithQt(path);
 }
 
-std::optional<FileError>
+FileResult
 WindowsFileSystem::writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const
 {
-    if (std::optional<QString> inexact = inexactNameReason(path))
-        return FileError {path, *inexact};
+    if (!isExactName(path))
+        return FileError {path, {}, FileProblem::InexactName};
     const QFileInfo target(path);
     if (target.fileName().isEmpty() || target.isDir())
         return FileError {path, systemReason(ERROR_DIRECTORY)};
@@ -372,7 +371,7 @@ WindowsFileSystem::writeWhole(const QString& path, const ByteProducer& produce, 
     if (failed)
         return FileError {path, systemReason(error)};
     if (!produced)
-        return FileError {path, QStringLiteral("The write was given up")};
+        return FileError {path, {}, FileProblem::GivenUp};
     // Without like, a plain file standing under the name lends its attribute.
     bool readOnly = false;
     if (options.like) {
@@ -387,12 +386,10 @@ WindowsFileSystem::writeWhole(const QString& path, const ByteProducer& produce, 
     if (!FlushFileBuffers(staging.handle()))
         return FileError {path, lastReason()};
     if (options.beforeReplace) {
-        if (std::optional<FileError> refused = options.beforeReplace())
+        if (FileResult refused = options.beforeReplace(); !refused.ok())
             return refused;
     }
-    if (std::optional<QString> refused = staging.replace(path))
-        return FileError {path, *refused};
-    return std::nullopt;
+    return staging.replace(path);
 }
 
 } // namespace scrivane

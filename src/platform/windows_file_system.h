@@ -11,17 +11,15 @@ namespace scrivane {
 class WindowsFileSystem final : public FileSystem
 {
 public:
-    // Ctrl+C or closing the console while a file is written then removes the
-    // unfinished file before the program ends.
-    WindowsFileSystem();
-
-    std::optional<FileError>
-    read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const override;
+    FileResult read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const override;
     std::optional<FileStamp> stampOf(const QString& path) const override;
-    std::optional<FileError> remove(const QString& path) const override;
-    std::optional<FileError> moveToTrash(const QString& path) const override;
-    std::optional<FileError>
-    writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const override;
+    FileResult remove(const QString& path) const override;
+    FileResult moveToTrash(const QString& path) const override;
+    FileResult writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const override;
 };
+
+// Has Ctrl+C, or closing the console, while a file is written remove the
+// unfinished file before the program ends. For the program's start-up.
+void removeStagingOnConsoleExit();
 
 } // namespace scrivane

@@ -42,7 +42,7 @@ std::optional<unsigned long> numberOf(const QString& entry)
 StoredRules readPayeeRules(const UserSettings& store)
 {
     StoredRules stored;
-    if (store.unusableReason())
+    if (!store.usable().ok())
         return stored;
     try {
         QSettings settings(store.fileName(), QSettings::IniFormat);
@@ -83,7 +83,7 @@ StoredRules readPayeeRules(const UserSettings& store)
 
 bool savePayeeRules(const UserSettings& store, const std::vector<PayeeRule>& rules)
 {
-    if (store.unusableReason())
+    if (!store.usable().ok())
         return false;
     try {
         QSettings settings(store.fileName(), QSettings::IniFormat);

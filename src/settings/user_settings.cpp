@@ -1,7 +1,5 @@
 #include "user_settings.h"
 
-#include "platform/file_services.h"
-
 #include <QCryptographicHash>
 #include <QDir>
 #include <QSettings>
@@ -78,15 +76,15 @@ UserSettings::UserSettings(QString iniPath)
 {
 }
 
-std::optional<QString> UserSettings::unusableReason() const
+FileResult UserSettings::usable() const
 {
     // A folder is refused by QSettings itself; a FIFO would have it wait forever.
-    return notPlainFileReason(path_);
+    return plainFileOrNothing(path_);
 }
 
 std::string UserSettings::getUserSetting(std::string_view key, const SettingValue& defaultValue) const
 {
-    if (unusableReason())
+    if (!usable().ok())
         return {};
     try {
         QSettings store(path_, QSettings::IniFormat);
@@ -110,7 +108,7 @@ bool UserSettings::saveUserSetting(std::string_view key, const SettingValue& val
 
 bool UserSettings::saveUserSettings(const SettingWrites& values) const
 {
-    if (unusableReason())
+    if (!usable().ok())
         return false;
     try {
         QSettings store(path_, QSettings::IniFormat);
@@ -128,7 +126,7 @@ bool UserSettings::saveUserSettings(const SettingWrites& values) const
 
 std::optional<std::string> UserSettings::bankFileProfile(std::string_view layoutKey) const
 {
-    if (unusableReason())
+    if (!usable().ok())
         return std::nullopt;
     try {
         QSettings store(path_, QSettings::IniFormat);
@@ -143,7 +141,7 @@ std::optional<std::string> UserSettings::bankFileProfile(std::string_view layout
 
 bool UserSettings::saveBankFileProfile(std::string_view layoutKey, const std::string& profile) const
 {
-    if (unusableReason())
+    if (!usable().ok())
         return false;
     try {
         QSettings store(path_, QSettings::IniFormat);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/file_services.h"
 #include "stored_settings.h"
 
 #include <QString>
@@ -24,9 +25,9 @@ public:
 
     const QString& fileName() const { return path_; }
 
-    // Why the store can't be used at all (something other than a plain file stands
-    // at its name), or nothing. Such a store reads as failing and takes no write.
-    std::optional<QString> unusableReason() const;
+    // Ok unless the store can't be used at all: something other than a plain file
+    // stands at its name. Such a store reads as failing and takes no write.
+    FileResult usable() const;
 
     // The stored text of key; the default in text form when the key is absent; the
     // empty text when the store can't be read.

@@ -83,8 +83,8 @@ private slots:
             files.failRemove();
 
         Disposal how = Disposal::Trashed;
-        const std::optional<FileError> error = files.discard(statement, how);
-        QCOMPARE(error ? "kept" : how == Disposal::Trashed ? "trashed" : "deleted", outcome);
+        const FileResult putAway = files.discard(statement, how);
+        QCOMPARE(!putAway.ok() ? "kept" : how == Disposal::Trashed ? "trashed" : "deleted", outcome);
         QCOMPARE(QFile::exists(statement), outcome == "kept");
         if (trashIsTheRecycleBin)
             return;

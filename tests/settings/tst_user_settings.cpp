@@ -58,7 +58,7 @@ private slots:
     {
         QFETCH(bool, fifo);
         QCOMPARE(UserSettings(ini_).getUserSetting("k", true) + UserSettings(ini_).getUserSetting("k", 1LL), "True1");
-        QVERIFY(UserSettings(ini_).unusableReason() == std::nullopt);
+        QVERIFY(UserSettings(ini_).usable().ok());
         QVERIFY(UserSettings(ini_).saveUserSettings({{"a", "1"}, {"b", "x y"}}));
         QCOMPARE(UserSettings(ini_).getUserSetting("a", 0LL) + UserSettings(ini_).getUserSetting("b", 0LL), "1x y");
         QVERIFY(QFile::remove(ini_));
@@ -67,7 +67,7 @@ private slots:
 #else
         QVERIFY(!fifo && QDir().mkpath(ini_));
 #endif
-        QVERIFY(UserSettings(ini_).unusableReason().has_value());
+        QVERIFY(!UserSettings(ini_).usable().ok());
         QVERIFY(!UserSettings(ini_).saveUserSetting("k", std::string("x")));
         QVERIFY(!UserSettings(ini_).saveUserSettings({{"k", "x"}, {"j", "y"}}));
         QCOMPARE(UserSettings(ini_).getUserSetting("k", std::string("default")), std::string());

@@ -4,8 +4,22 @@
 
 namespace scrivane {
 
-std::optional<FileError>
-FaultyFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const
+QStringList FaultyFileSystem::findPlainFiles(const QString& pattern) const
+{
+    return real_.findPlainFiles(pattern);
+}
+
+bool FaultyFileSystem::isPlainFile(const QString& path) const
+{
+    return real_.isPlainFile(path);
+}
+
+bool FaultyFileSystem::sameFile(const QString& a, const QString& b) const
+{
+    return real_.sameFile(a, b);
+}
+
+FileResult FaultyFileSystem::read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const
 {
     if (beforeRead_)
         beforeRead_();
@@ -19,21 +33,21 @@ std::optional<FileStamp> FaultyFileSystem::stampOf(const QString& path) const
     return real_.stampOf(path);
 }
 
-std::optional<FileError> FaultyFileSystem::remove(const QString& path) const
+FileResult FaultyFileSystem::remove(const QString& path) const
 {
     if (removeFailure_)
         return FileError {path, *removeFailure_};
     return real_.remove(path);
 }
 
-std::optional<FileError> FaultyFileSystem::moveToTrash(const QString& path) const
+FileResult FaultyFileSystem::moveToTrash(const QString& path) const
 {
     if (trashFailure_)
         return FileError {path, *trashFailure_};
     return real_.moveToTrash(path);
 }
 
-std::optional<FileError>
+FileResult
 FaultyFileSystem::writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const
 {
     bool cutShort = false;
@@ -55,20 +69,20 @@ FaultyFileSystem::writeWhole(const QString& path, const ByteProducer& produce, c
             && !cutShort;
     };
     WriteOptions steps = options;
-    steps.beforeReplace = [&]() -> std::optional<FileError> {
+    steps.beforeReplace = [&]() -> FileResult {
         if (beforeReplace_)
             beforeReplace_();
         // Everything was written; the step that would put it in place fails.
         if (commitFailure_)
             return FileError {path, *commitFailure_};
-        return options.beforeReplace ? options.beforeReplace() : std::nullopt;
+        return options.beforeReplace ? options.beforeReplace() : FileResult();
     };
-    std::optional<FileError> error = real_.writeWhole(path, limited, steps);
+    FileResult written = real_.writeWhole(path, limited, steps);
     if (cutShort)
         return FileError {path, *writeFailure_};
-    if (!error && afterReplace_)
+    if (written.ok() && afterReplace_)
         afterReplace_();
-    return error;
+    return written;
 }
 
 } // namespace scrivane

@@ -40,13 +40,14 @@ public:
     void beforeReplace(std::function<void()> step) { beforeReplace_ = std::move(step); }
     void afterReplace(std::function<void()> step) { afterReplace_ = std::move(step); }
 
-    std::optional<FileError>
-    read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const override;
+    QStringList findPlainFiles(const QString& pattern) const override;
+    bool isPlainFile(const QString& path) const override;
+    bool sameFile(const QString& a, const QString& b) const override;
+    FileResult read(const QString& path, QByteArray& bytes, FileStamp* stamp, std::int64_t largest) const override;
     std::optional<FileStamp> stampOf(const QString& path) const override;
-    std::optional<FileError> remove(const QString& path) const override;
-    std::optional<FileError> moveToTrash(const QString& path) const override;
-    std::optional<FileError>
-    writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const override;
+    FileResult remove(const QString& path) const override;
+    FileResult moveToTrash(const QString& path) const override;
+    FileResult writeWhole(const QString& path, const ByteProducer& produce, const WriteOptions& options) const override;
 
 private:
     const FileSystem& real_;
