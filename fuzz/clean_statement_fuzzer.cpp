@@ -44,7 +44,7 @@ bool wellFormed(std::string_view document)
         bool text(std::u32string_view, TextOrigin) override { return true; }
         std::string stopReason() const override { return {}; }
     } accept;
-    return readXml(document, accept).empty();
+    return readXml(document, accept).ok();
 }
 
 // The names a preview of the list shows, in their order.

@@ -94,15 +94,6 @@ std::string textInCharset(std::string_view utf8, Charset charset)
     return out;
 }
 
-bool isAscii(std::string_view text)
-{
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 NameChar CaseMap::upperBeyondAscii(NameChar c) const
 {
     switch (charset_) {

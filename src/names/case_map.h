@@ -55,8 +55,6 @@ private:
     Charset charset_;
 };
 
-bool isAscii(std::string_view text);
-
 // Text that the program holds in UTF-8 (the settings store, the locale) written in
 // a statement's character set, so that it compares with the statement's bytes. In
 // 1252 a character that the set lacks becomes "<", which no word of a name holds

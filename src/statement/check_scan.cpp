@@ -239,7 +239,7 @@ void Scanner::readProlog(std::string_view prolog)
     if (rest.starts_with("\xEF\xBB\xBF"))
         rest.remove_prefix(3);
     rest = trimBlanks(rest);
-    const std::string up = upper(rest);
+    const std::string up = upperAscii(rest);
     if (up.starts_with("OFXHEADER")) {
         sgmlHeader_ = true;
         const std::string encoding = headerField(up, "ENCODING");
@@ -386,7 +386,7 @@ void Scanner::checkValueMarkup(std::string_view name, std::string_view value, st
         if (startsReference(value.substr(amp)))
             continue;
         const std::size_t line = lineAt(valueAt + amp);
-        std::string element = upper(name);
+        std::string element = upperAscii(name);
         if (txn_.open) {
             // One finding for an element, however many "&" it holds.
             const bool again = !txn_.findings.empty() && txn_.findings.back().kind == FindingKind::BareAmpersand
@@ -651,7 +651,7 @@ void Scanner::feed(std::string_view piece)
             // The XML form closes every element: one that holds text and is
             // followed by anything but its own end tag was written the SGML way.
             const bool ownEnd = closing && equalsNoCase(name, pendingLeaf_);
-            if (!ownEnd && pendingHasText_ && unclosedLine_ == 0 && !isOfxAggregate(upper(pendingLeaf_)))
+            if (!ownEnd && pendingHasText_ && unclosedLine_ == 0 && !isOfxAggregate(upperAscii(pendingLeaf_)))
                 unclosedLine_ = pendingLine_;
             pendingLeaf_ = {};
             pendingHasText_ = false;

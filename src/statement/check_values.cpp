@@ -26,14 +26,6 @@ int number(std::string_view digits)
     return n;
 }
 
-std::string upper(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = asciiUpper(c);
-    return out;
-}
-
 std::string headerField(std::string_view header, std::string_view key)
 {
     std::size_t pos = 0;
@@ -58,7 +50,7 @@ bool isLatinName(std::string_view name)
 // The encoding an XML declaration names; UTF-8 when it names none.
 Declared xmlDeclared(std::string_view declaration)
 {
-    const std::string decl = upper(declaration);
+    const std::string decl = upperAscii(declaration);
     const std::size_t enc = decl.find("ENCODING");
     if (enc == std::string::npos)
         return Declared::Utf8;

@@ -20,7 +20,6 @@ constexpr bool isLetter(char c)
 
 bool allDigits(std::string_view s);
 int number(std::string_view digits);
-std::string upper(std::string_view s);
 
 // The value of an OFX 1 header line "KEY:VALUE" in upper-cased header text.
 std::string headerField(std::string_view header, std::string_view key);

@@ -1,13 +1,12 @@
 #include "sgml_conversion.h"
 
 #include "ofx_aggregates.h"
+#include "text.h"
 #include "utf8.h"
 #include "windows1252.h"
 #include "xml_reader.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace scrivane {
@@ -19,15 +18,6 @@ constexpr std::string_view lineEnd = "\r\n";
 bool isBlank(char32_t c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool isAscii(std::string_view s)
-{
-    for (char c : s) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
 }
 
 std::string utf8Of(char32_t c)
@@ -178,12 +168,6 @@ private:
     std::string reason_;
 };
 
-// The line a reader's problem names ("line 12: ..."), or 0.
-unsigned long lineOf(const std::string& problem)
-{
-    return std::strtoul(problem.c_str() + std::min<std::size_t>(problem.size(), 5), nullptr, 10);
-}
-
 // A value fit for a header line: printable ASCII without spaces, and without the
 // markup characters that would make a reader take part of the header for a tag.
 bool isHeaderValue(std::string_view value)
@@ -205,27 +189,32 @@ SgmlConversion convertToSgml(std::string_view xml)
     std::string body;
     body.reserve(xml.size());
     std::string instruction;
-    const auto read = [&](BodyRules rules) {
+    const auto readAs = [&](BodyRules rules) {
         body.clear();
         SgmlWriter writer(body);
-        std::string problem = readXml(xml, writer, rules);
+        XmlResult read = readXml(xml, writer, rules);
         instruction = writer.ofxInstruction();
-        return problem;
+        return read;
     };
-    std::string problem = read(BodyRules::Xml);
+    const auto malformed
+        = [](const XmlResult& read) { return !read.ok() && read.failure().kind == XmlProblem::Kind::Malformed; };
+    XmlResult read = readAs(BodyRules::Xml);
     std::string form = "well-formed XML";
-    if (problem.starts_with("line ")) {
+    if (malformed(read)) {
         // Some banks write the body of OFX 1, its data elements left open, under the
         // header of OFX 2; read by the rules it was written by, it converts like any
         // other. Where neither reading gets through, the one that got further tells.
-        std::string asOfx1 = read(BodyRules::Ofx1);
-        if (!asOfx1.starts_with("line ") || lineOf(asOfx1) > lineOf(problem)) {
-            problem = std::move(asOfx1);
+        XmlResult asOfx1 = readAs(BodyRules::Ofx1);
+        if (!malformed(asOfx1) || asOfx1.failure().line > read.failure().line) {
+            read = std::move(asOfx1);
             form = "well-formed XML, nor a body of OFX 1 under an XML header";
         }
     }
-    if (!problem.empty()) {
-        result.reason = problem.starts_with("line ") ? "it is not " + form + " (" + problem + ")" : problem;
+    if (!read.ok()) {
+        const XmlProblem& problem = read.failure();
+        result.reason = problem.kind == XmlProblem::Kind::Malformed
+            ? "it is not " + form + " (line " + std::to_string(problem.line) + ": " + problem.what + ")"
+            : problem.what;
         return result;
     }
 

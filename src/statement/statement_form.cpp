@@ -26,14 +26,6 @@ void forEachPrologSegment(const SegmentList& segments, Visit&& visit)
     }
 }
 
-std::string upperAscii(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = asciiUpper(c);
-    return out;
-}
-
 // Value of an OFX 1 header line "KEY:VALUE" inside the header text.
 std::string headerValue(const std::string& header, std::string_view key)
 {

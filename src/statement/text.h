@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace scrivane {
@@ -50,6 +51,25 @@ template <class Char>
 constexpr Char asciiLower(Char c)
 {
     return (c >= Char('A') && c <= Char('Z')) ? static_cast<Char>(c - Char('A') + Char('a')) : c;
+}
+
+// The text with its ASCII letters in upper case, every other byte as it is.
+inline std::string upperAscii(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = asciiUpper(c);
+    return out;
+}
+
+// Whether every byte is ASCII, which every character set reads alike.
+constexpr bool isAscii(std::string_view s)
+{
+    for (char c : s) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
 }
 
 constexpr bool equalsNoCase(std::string_view a, std::string_view b)

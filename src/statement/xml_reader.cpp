@@ -1,10 +1,12 @@
 #include "xml_reader.h"
 
 #include "ofx_aggregates.h"
+#include "text.h"
 #include "utf8.h"
 #include "windows1252.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace scrivane {
@@ -41,14 +43,6 @@ bool isNameCharBeyondAscii(char32_t c)
     return c == 0xB7 || (c >= 0xC0 && c != 0xD7 && c != 0xF7 && (c < 0x2000 || c > 0x206F) && c < 0xFFFE);
 }
 
-std::string upper(std::string_view s)
-{
-    std::string out(s);
-    for (char& c : out)
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    return out;
-}
-
 // Whether text begins with the end tag of name: "</", the name, white space, ">".
 bool beginsEndTagOf(std::string_view text, std::string_view name)
 {
@@ -77,25 +71,30 @@ public:
     {
     }
 
-    std::string run()
+    XmlResult run()
     {
         if (lookingAt("\xEF\xBB\xBF"))
             pos_ += 3;
         if (lookingAt("<?xml") && pos_ + 5 < doc_.size() && isSpace(doc_[pos_ + 5]) && !readDeclaration())
-            return error_;
+            return problem();
         if (!readMisc())
-            return error_;
+            return problem();
         if (lookingAt("<!DOCTYPE"))
-            return "it has a document type declaration, which Scrivane does not read";
+            return XmlProblem {
+                XmlProblem::Kind::Unread, 0, "it has a document type declaration, which Scrivane does not read"};
         if (atEnd() || !lookingAt("<")) {
             fail(atEnd() ? "there is no root element" : "text stands before the root element");
-            return error_;
+            return problem();
         }
         if (!readElements() || !readMisc())
-            return error_;
+            return problem();
         if (!atEnd())
             fail("something other than a comment follows the root element");
-        return error_.empty() ? stopReason_ : error_;
+        if (error_)
+            return problem();
+        if (detached_)
+            return XmlProblem {XmlProblem::Kind::Refused, 0, stopReason_};
+        return {};
     }
 
 private:
@@ -107,13 +106,21 @@ private:
             ++pos_;
     }
 
+    // Every step that stops the reading has said why; should one not have, the
+    // document still counts as malformed where the reading stopped.
+    XmlProblem problem()
+    {
+        fail("the reading stopped here");
+        return *error_;
+    }
+
     bool fail(const std::string& what)
     {
-        if (error_.empty()) {
+        if (!error_) {
             std::size_t line = 1;
             for (std::size_t i = 0; i < pos_ && i < doc_.size(); ++i)
                 line += doc_[i] == '\n' ? 1u : 0u;
-            error_ = "line " + std::to_string(line) + ": " + what;
+            error_ = XmlProblem {XmlProblem::Kind::Malformed, line, what};
         }
         return false;
     }
@@ -241,8 +248,10 @@ private:
                 continue;
             if (!readName(name) || name != pseudo || !readEq() || !readQuoted(value))
                 return fail("the XML declaration is malformed");
-            if (pseudo == "encoding" && !chooseEncoding(upper(value))) {
-                error_ = "its encoding " + std::string(value) + " is not one that Scrivane reads";
+            if (pseudo == "encoding" && !chooseEncoding(upperAscii(value))) {
+                error_ = XmlProblem {XmlProblem::Kind::Unread,
+                                     0,
+                                     "its encoding " + std::string(value) + " is not one that Scrivane reads"};
                 return false;
             }
             if (pseudo == "standalone" && value != "yes" && value != "no")
@@ -311,7 +320,7 @@ private:
         std::string_view target;
         if (!readName(target))
             return false;
-        if (upper(target) == "XML")
+        if (upperAscii(target) == "XML")
             return fail("an XML declaration stands elsewhere than at the very start");
         if (!lookingAt("?>") && (atEnd() || !isSpace(doc_[pos_])))
             return fail("a processing instruction is malformed");
@@ -563,7 +572,7 @@ private:
     std::size_t pos_ = 0;
     BodyRules rules_;
     Encoding encoding_ = Encoding::Utf8;
-    std::string error_;
+    std::optional<XmlProblem> error_;
     std::string stopReason_;
     bool detached_ = false;
     std::vector<std::string_view> open_;
@@ -573,7 +582,7 @@ private:
 
 } // namespace
 
-std::string readXml(std::string_view document, XmlHandler& handler, BodyRules rules)
+XmlResult readXml(std::string_view document, XmlHandler& handler, BodyRules rules)
 {
     return Reader(document, handler, rules).run();
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "result.h"
+
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -36,14 +39,33 @@ public:
 // header of OFX 2.
 enum class BodyRules { Xml, Ofx1 };
 
-// Reads a statement in the XML form and tells the handler what it holds. Returns
-// an empty text when the document was read to its end, otherwise why not: where
-// the document is not well-formed XML (what a validating reader such as xmllint
-// rejects, apart from a document type declaration, which this reader does not
-// read) or breaks the OFX 1 rules, or the handler's reason. Comments and white
-// space outside elements are passed over. Encodings read: UTF-8 (the default),
-// US-ASCII, ISO-8859-1 and Windows-1252; "UTF-16" declared over 8-bit bytes, as
-// some banks do, is taken for what the bytes are, UTF-8 or else Windows-1252.
-std::string readXml(std::string_view document, XmlHandler& handler, BodyRules rules = BodyRules::Xml);
+// Why a document was not read to its end.
+struct XmlProblem
+{
+    enum class Kind {
+        // Not well-formed XML (what a validating reader such as xmllint rejects),
+        // or against the OFX 1 rules when read by them: at line, what says how.
+        Malformed,
+        // Well-formed as far as it goes, but in a way this reader does not read:
+        // a document type declaration, or an encoding it does not know.
+        Unread,
+        // The handler stopped the reading; what is its reason.
+        Refused,
+    };
+    Kind kind;
+    std::size_t line = 0; // counted from 1, for Malformed
+    std::string what; // in words (UTF-8)
+};
+
+using XmlResult = Result<XmlProblem>;
+
+// Reads a statement in the XML form and tells the handler what it holds: ok when
+// the document was read to its end, otherwise why not. Where the document is
+// malformed, that is the problem told, even when the handler stopped before.
+// Comments and white space outside elements are passed over. Encodings read:
+// UTF-8 (the default), US-ASCII, ISO-8859-1 and Windows-1252; "UTF-16" declared
+// over 8-bit bytes, as some banks do, is taken for what the bytes are, UTF-8 or
+// else Windows-1252.
+XmlResult readXml(std::string_view document, XmlHandler& handler, BodyRules rules = BodyRules::Xml);
 
 } // namespace scrivane
