@@ -6,6 +6,7 @@
 #include "main_form.h"
 #include "nam_windows.h"
 #include "platform/locale_rules_qt.h"
+#include "platform/prompts.h"
 #include "scrivane/version.h"
 #include "settings/user_settings.h"
 
@@ -48,16 +49,19 @@ int runScrivane(int& argc, char** argv)
     QApplication::setWindowIcon(applicationIcon());
 
     UserSettings settings;
+    DesktopPrompts prompts;
     const LocaleRules locale = localeRulesFor(QLocale::system());
-    QPointer<MainForm> form = new MainForm(settings, FileSystem::system(), locale);
+    QPointer<MainForm> form = new MainForm(settings, prompts, FileSystem::system(), locale);
     form->setAttribute(Qt::WA_DeleteOnClose);
     // For this run only; the stored path comes back on the next start without a file.
     if (!args.file.isEmpty())
         form->setStatementPath(args.file);
-    NameWindows nameWindows(settings, form, locale);
+    NameWindows nameWindows(settings, prompts, form, locale);
     QObject::connect(
         form.data(), &MainForm::nameOptionsRequested, form.data(), [&nameWindows] { nameWindows.showNameOptions(); });
-    QObject::connect(form.data(), &MainForm::helpRequested, form.data(), [&form] { openHelpDocument(form.data()); });
+    QObject::connect(form.data(), &MainForm::helpRequested, form.data(), [&form, &prompts] {
+        openHelpDocument(prompts, form.data());
+    });
     form->show();
     int result = QApplication::exec();
     delete form.data();

@@ -2,7 +2,6 @@
 
 #include "clean_messages.h"
 #include "mapping_window.h"
-#include "platform/message_box.h"
 #include "platform/qt_text.h"
 #include "platform/read_and_clean.h"
 #include "scrivane/version.h"
@@ -44,9 +43,11 @@ Widget* place(QWidget* parent, const char* name, const QString& caption, int lef
 
 } // namespace
 
-MainForm::MainForm(const UserSettings& settings, const FileSystem& files, LocaleRules locale, QWidget* parent)
+MainForm::MainForm(
+    const UserSettings& settings, Prompts& prompts, const FileSystem& files, LocaleRules locale, QWidget* parent)
     : QWidget(parent, Qt::Window)
     , settings_(settings)
+    , prompts_(prompts)
     , files_(files)
     , locale_(std::move(locale))
 {
@@ -175,13 +176,13 @@ void MainForm::dropEvent(QDropEvent* event)
 
 void MainForm::selectFile()
 {
-    int error = dlgOpenFile_.showOpen(this);
+    int error = dlgOpenFile_.showOpen(prompts_, this);
     if (error == fileDialogCancelled)
         return;
     if (error != 0) {
-        showMessage(this,
-                    QStringLiteral("Error %1 selecting file.\r\n%2")
-                        .arg(QString::number(error), dlgOpenFile_.errorDescription()));
+        prompts_.showMessage(this,
+                             QStringLiteral("Error %1 selecting file.\r\n%2")
+                                 .arg(QString::number(error), dlgOpenFile_.errorDescription()));
         return;
     }
     fileName_->setText(dlgOpenFile_.fileName());
@@ -218,14 +219,14 @@ void MainForm::cleanFile()
     }
     if (outcome.ok()) {
         fileName_->setText(outcome.outputPath);
-        showMessage(this,
-                    QString::fromStdString(cleanedMessage(request.target, outcome.notConverted))
-                        + replacedWithoutTrash(outcome),
-                    MessageIcon::Information);
+        prompts_.showMessage(this,
+                             QString::fromStdString(cleanedMessage(request.target, outcome.notConverted))
+                                 + replacedWithoutTrash(outcome),
+                             MessageIcon::Information);
     } else {
-        showMessage(this,
-                    cleanFailureMessage(*outcome.failure, request.input.name(), outcome.outputPath),
-                    MessageIcon::Critical);
+        prompts_.showMessage(this,
+                             cleanFailureMessage(*outcome.failure, request.input.name(), outcome.outputPath),
+                             MessageIcon::Critical);
     }
     saveUserSettings();
 }

@@ -4,6 +4,7 @@
 #include "platform/bank_file_input.h"
 #include "platform/file_services.h"
 #include "platform/open_file_dialog.h"
+#include "platform/prompts.h"
 #include "settings/user_settings.h"
 #include "statement/compat.h"
 #include "statement/segment_list.h"
@@ -34,10 +35,12 @@ public:
     static inline const QString placeholder = QString::fromUtf8(
         keys::fileName.defaultValue.data(), static_cast<qsizetype>(keys::fileName.defaultValue.size()));
 
-    explicit MainForm(const UserSettings& settings,
-                      const FileSystem& files = FileSystem::system(),
-                      LocaleRules locale = LocaleRules::enUS(),
-                      QWidget* parent = nullptr);
+    // prompts answers its boxes and its file dialog.
+    MainForm(const UserSettings& settings,
+             Prompts& prompts,
+             const FileSystem& files = FileSystem::system(),
+             LocaleRules locale = LocaleRules::enUS(),
+             QWidget* parent = nullptr);
 
     void getUserSettings();
     void saveUserSettings() const;
@@ -70,6 +73,7 @@ private:
     void done();
 
     const UserSettings& settings_;
+    Prompts& prompts_;
     const FileSystem& files_;
     LocaleRules locale_;
     OpenFileDialog dlgOpenFile_;

@@ -4,7 +4,6 @@
 #include "name_list_preview.h"
 #include "names/names_preview.h"
 #include "platform/file_pattern.h"
-#include "platform/message_box.h"
 #include "platform/name_list_text.h"
 #include "platform/qt_text.h"
 #include "platform/read_and_clean.h"
@@ -41,6 +40,7 @@ QPushButton* placeButton(QWidget* parent, const char* name, const QString& text,
 } // namespace
 
 NamOptions::NamOptions(const UserSettings& settings,
+                       Prompts& prompts,
                        std::function<QString()> statementPath,
                        SingleWindow<NameListPreview>& nameList,
                        const LocaleRules& locale,
@@ -48,6 +48,7 @@ NamOptions::NamOptions(const UserSettings& settings,
                        QWidget* parent)
     : QWidget(parent)
     , settings_(settings)
+    , prompts_(prompts)
     , statementPath_(std::move(statementPath))
     , nameList_(nameList)
     , locale_(locale)
@@ -134,10 +135,11 @@ void NamOptions::preview(bool cleanNames)
     // the list, so the options on screen are saved as for any other file.
     const QString path = trimmedOfSpaces(statementPath_());
     if (hasWildcards(path) ? files_.findPlainFiles(path).isEmpty() : !files_.isPlainFile(path)) {
-        showMessage(this,
-                    QStringLiteral("No valid OFX file entered. Please select a valid file before previewing the "
-                                   "names in it."),
-                    MessageIcon::Critical);
+        prompts_.showMessage(
+            this,
+            QStringLiteral("No valid OFX file entered. Please select a valid file before previewing the "
+                           "names in it."),
+            MessageIcon::Critical);
         return;
     }
     showNames(cleanNames);
@@ -161,7 +163,7 @@ void NamOptions::showNames(bool cleanNames)
         read.failure = convertBankFileInput(source, read.bytes, bankFile);
         if (!read.ok() && read.failure->problem != CleanProblem::OutOfMemory) {
             saveUserSettings();
-            showMessage(this, bankFileNotListedMessage(*read.failure, path), MessageIcon::Critical);
+            prompts_.showMessage(this, bankFileNotListedMessage(*read.failure, path), MessageIcon::Critical);
             return;
         }
     }
@@ -178,7 +180,7 @@ void NamOptions::showNames(bool cleanNames)
         outOfMemory = true;
     }
     if (outOfMemory) {
-        showMessage(this, namesNotListedMessage(path), MessageIcon::Critical);
+        prompts_.showMessage(this, namesNotListedMessage(path), MessageIcon::Critical);
         return;
     }
 

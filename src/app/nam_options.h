@@ -2,6 +2,7 @@
 
 #include "names/locale_rules.h"
 #include "platform/file_services.h"
+#include "platform/prompts.h"
 #include "platform/single_window.h"
 #include "settings/user_settings.h"
 
@@ -33,6 +34,7 @@ public:
     // the moment a preview asks. The names list window outlives this dialog, so
     // the caller owns it.
     NamOptions(const UserSettings& settings,
+               Prompts& prompts,
                std::function<QString()> statementPath,
                SingleWindow<NameListPreview>& nameList,
                const LocaleRules& locale,
@@ -54,6 +56,7 @@ private:
     void done();
 
     const UserSettings& settings_;
+    Prompts& prompts_;
     std::function<QString()> statementPath_;
     SingleWindow<NameListPreview>& nameList_;
     const LocaleRules& locale_;

@@ -3,10 +3,12 @@
 namespace scrivane {
 
 NameWindows::NameWindows(const UserSettings& settings,
+                         Prompts& prompts,
                          QPointer<MainForm> mainForm,
                          LocaleRules locale,
                          const FileSystem& files)
     : settings_(settings)
+    , prompts_(prompts)
     , mainForm_(std::move(mainForm))
     , locale_(std::move(locale))
     , files_(files)
@@ -24,7 +26,7 @@ NamOptions* NameWindows::showNameOptions()
 {
     return nameOptions_.show([this] {
         return new NamOptions(
-            settings_, [this] { return statementPath(); }, nameList_, locale_, files_);
+            settings_, prompts_, [this] { return statementPath(); }, nameList_, locale_, files_);
     });
 }
 

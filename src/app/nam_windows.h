@@ -19,6 +19,7 @@ class NameWindows
 {
 public:
     NameWindows(const UserSettings& settings,
+                Prompts& prompts,
                 QPointer<MainForm> mainForm,
                 LocaleRules locale,
                 const FileSystem& files = FileSystem::system());
@@ -39,6 +40,7 @@ public:
 
 private:
     const UserSettings& settings_;
+    Prompts& prompts_;
     QPointer<MainForm> mainForm_;
     LocaleRules locale_;
     const FileSystem& files_;

@@ -1,7 +1,6 @@
 #include "help_document.h"
 
 #include "platform/file_services.h"
-#include "platform/message_box.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,12 +8,14 @@
 
 namespace scrivane {
 
-int openHelpDocument(DocumentOpener& opener, const QString& folder, QWidget* parent)
+int openHelpDocument(Prompts& prompts, const QString& folder, QWidget* parent)
 {
+    DocumentOpener& opener = prompts.documents();
     if (!opener.start()) {
-        showMessage(parent,
-                    QStringLiteral("Unable to launch MS Word. Please open the documentation file manually from ")
-                        + folder + QStringLiteral("."));
+        prompts.showMessage(
+            parent,
+            QStringLiteral("Unable to launch MS Word. Please open the documentation file manually from ") + folder
+                + QStringLiteral("."));
         return 0;
     }
 
@@ -49,22 +50,22 @@ int openHelpDocument(DocumentOpener& opener, const QString& folder, QWidget* par
     }
 
     if (found == 0) {
-        showMessage(parent,
-                    QStringLiteral("Did not find the documentation file.\r\n\r\n"
-                                   "Please open the document file '''' manually."),
-                    MessageIcon::Critical);
+        prompts.showMessage(parent,
+                            QStringLiteral("Did not find the documentation file.\r\n\r\n"
+                                           "Please open the document file '''' manually."),
+                            MessageIcon::Critical);
     } else if (!unopened.isEmpty()) {
-        showMessage(parent,
-                    QStringLiteral("No program on this computer opens the user guide. "
-                                   "Please open it yourself from:\r\n\r\n")
-                        + unopened.join(QStringLiteral("\r\n")));
+        prompts.showMessage(parent,
+                            QStringLiteral("No program on this computer opens the user guide. "
+                                           "Please open it yourself from:\r\n\r\n")
+                                + unopened.join(QStringLiteral("\r\n")));
     }
     return opened;
 }
 
-int openHelpDocument(QWidget* parent)
+int openHelpDocument(Prompts& prompts, QWidget* parent)
 {
-    return openHelpDocument(documentOpener(), QCoreApplication::applicationDirPath(), parent);
+    return openHelpDocument(prompts, QCoreApplication::applicationDirPath(), parent);
 }
 
 } // namespace scrivane

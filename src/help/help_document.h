@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/document_opener.h"
+#include "platform/prompts.h"
 
 #include <QString>
 
@@ -14,9 +14,9 @@ namespace scrivane {
 // goes to the browser instead; where that fails too, a message gives the guide's
 // path. Says where to look when the opener can't be started, and says so too
 // when there is no document. Returns how many documents were shown.
-int openHelpDocument(DocumentOpener& opener, const QString& folder, QWidget* parent = nullptr);
+int openHelpDocument(Prompts& prompts, const QString& folder, QWidget* parent = nullptr);
 
-// The same for the program's own folder through the platform's document opener.
-int openHelpDocument(QWidget* parent = nullptr);
+// The same for the program's own folder.
+int openHelpDocument(Prompts& prompts, QWidget* parent);
 
 } // namespace scrivane

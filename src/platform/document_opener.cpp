@@ -17,8 +17,6 @@ namespace scrivane {
 
 namespace {
 
-DocumentOpenerScript* activeScript = nullptr;
-
 #if !defined(Q_OS_WIN) && !defined(Q_OS_MACOS)
 bool sandboxed()
 {
@@ -78,33 +76,6 @@ bool desktopHasApplicationFor(const QString& path)
     }
     return !query.readAllStandardOutput().trimmed().isEmpty();
 #endif
-}
-
-DocumentOpener& documentOpener()
-{
-    static DesktopDocumentOpener desktop;
-    if (activeScript)
-        return *activeScript;
-    return desktop;
-}
-
-DocumentOpenerScript::DocumentOpenerScript()
-    : previous_(activeScript)
-{
-    activeScript = this;
-}
-
-DocumentOpenerScript::~DocumentOpenerScript()
-{
-    activeScript = previous_;
-}
-
-bool DocumentOpenerScript::open(const QString& path)
-{
-    if (!suffixesTaken.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
-        return false;
-    opened.append(path);
-    return true;
 }
 
 } // namespace scrivane

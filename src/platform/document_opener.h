@@ -35,30 +35,4 @@ public:
 // its MIME type. Where that cannot be told (no xdg-mime, a sandbox), true.
 bool desktopHasApplicationFor(const QString& path);
 
-// The opener Help uses: the desktop's, or while a DocumentOpenerScript lives, the
-// latest of those.
-DocumentOpener& documentOpener();
-
-// Answers for the desktop while it lives: tests say whether it starts and which
-// file suffixes have an application, and see what was opened, without anything
-// being shown.
-class DocumentOpenerScript : public DocumentOpener
-{
-public:
-    DocumentOpenerScript();
-    ~DocumentOpenerScript() override;
-    DocumentOpenerScript(const DocumentOpenerScript&) = delete;
-    DocumentOpenerScript& operator=(const DocumentOpenerScript&) = delete;
-
-    bool starts = true;
-    QStringList suffixesTaken {QStringLiteral("doc"), QStringLiteral("html")};
-    QStringList opened;
-
-    bool start() override { return starts; }
-    bool open(const QString& path) override;
-
-private:
-    DocumentOpenerScript* previous_;
-};
-
 } // namespace scrivane

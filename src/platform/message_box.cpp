@@ -6,8 +6,6 @@ namespace scrivane {
 
 namespace {
 
-MessageRecorder* activeRecorder = nullptr;
-
 QMessageBox::Icon qtIcon(MessageIcon icon)
 {
     switch (icon) {
@@ -23,23 +21,8 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
 
 } // namespace
 
-MessageRecorder::MessageRecorder()
-    : previous_(activeRecorder)
+void showMessageBox(QWidget* parent, const QString& text, MessageIcon icon, const QString& title)
 {
-    activeRecorder = this;
-}
-
-MessageRecorder::~MessageRecorder()
-{
-    activeRecorder = previous_;
-}
-
-void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const QString& title)
-{
-    if (activeRecorder) {
-        activeRecorder->messages_.append({title, text, icon});
-        return;
-    }
     // The texts carry CR LF; a label would draw the CR as a glyph of its own.
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

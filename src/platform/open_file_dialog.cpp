@@ -1,5 +1,7 @@
 #include "open_file_dialog.h"
 
+#include "prompts.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,8 +10,6 @@
 namespace scrivane {
 
 namespace {
-
-FileDialogScript* activeScript = nullptr;
 
 QString qtPatterns(const QString& patterns)
 {
@@ -60,75 +60,36 @@ QString OpenFileDialog::startFolder() const
     return QFileInfo(downloads).isDir() ? downloads : QDir::homePath();
 }
 
-int OpenFileDialog::showOpen(QWidget* parent)
+int OpenFileDialog::showOpen(Prompts& prompts, QWidget* parent)
 {
-    errorDescription_.clear();
-    if (activeScript) {
-        activeScript->requests_.append({title_, filter_, filterIndex_, fileName_, startFolder()});
-        FileDialogScript::Answer answer
-            = activeScript->next().value_or(FileDialogScript::Answer {fileDialogCancelled, {}, {}, 1});
-        if (answer.error == 0) {
-            fileName_ = answer.path;
-            filterIndex_ = answer.filterIndex;
-        }
-        errorDescription_ = answer.description;
-        return answer.error;
+    const FileDialogAnswer answer = prompts.openFile({title_, filter_, filterIndex_, fileName_, startFolder()}, parent);
+    if (answer.error == 0) {
+        fileName_ = answer.path;
+        filterIndex_ = answer.filterIndex;
     }
+    errorDescription_ = answer.description;
+    return answer.error;
+}
 
-    const QStringList filters = qtNameFilters(filter_);
-    QFileDialog dialog(parent, title_);
+FileDialogAnswer showFileDialog(const FileDialogRequest& request, QWidget* parent)
+{
+    const QStringList filters = qtNameFilters(request.filter);
+    QFileDialog dialog(parent, request.title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
-    if (filterIndex_ >= 1 && filterIndex_ <= filters.size())
-        dialog.selectNameFilter(filters[filterIndex_ - 1]);
-    const QString folder = startFolder();
-    dialog.setDirectory(folder);
-    if (!fileName_.isEmpty() && QFileInfo(fileName_).absolutePath() == folder)
-        dialog.selectFile(QFileInfo(fileName_).fileName());
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    dialog.setDirectory(request.folder);
+    if (!request.initialFile.isEmpty() && QFileInfo(request.initialFile).absolutePath() == request.folder)
+        dialog.selectFile(QFileInfo(request.initialFile).fileName());
     if (dialog.exec() != QDialog::Accepted)
-        return fileDialogCancelled;
+        return {};
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty())
-        return fileDialogCancelled;
-    fileName_ = chosen.first();
-    qsizetype index = filters.indexOf(dialog.selectedNameFilter());
-    if (index >= 0)
-        filterIndex_ = static_cast<int>(index) + 1;
-    return 0;
-}
-
-FileDialogScript::FileDialogScript()
-    : previous_(activeScript)
-{
-    activeScript = this;
-}
-
-FileDialogScript::~FileDialogScript()
-{
-    activeScript = previous_;
-}
-
-void FileDialogScript::choose(const QString& path, int filterIndex)
-{
-    answers_.append({0, {}, path, filterIndex});
-}
-
-void FileDialogScript::cancel()
-{
-    answers_.append({fileDialogCancelled, {}, {}, 1});
-}
-
-void FileDialogScript::fail(int number, const QString& description)
-{
-    answers_.append({number, description, {}, 1});
-}
-
-std::optional<FileDialogScript::Answer> FileDialogScript::next()
-{
-    if (answers_.isEmpty())
-        return std::nullopt;
-    return answers_.takeFirst();
+        return {};
+    const qsizetype index = filters.indexOf(dialog.selectedNameFilter());
+    return {0, {}, chosen.first(), index >= 0 ? static_cast<int>(index) + 1 : request.filterIndex};
 }
 
 } // namespace scrivane

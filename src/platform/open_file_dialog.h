@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QList>
 #include <QString>
 #include <QStringList>
-
-#include <optional>
 
 class QWidget;
 
@@ -22,6 +19,22 @@ struct FileDialogRequest
     QString initialFile;
     QString folder; // where it opens
 };
+
+// What came of a file-open dialog: error 0 with the chosen file and the filter
+// then in use, fileDialogCancelled, or another failure number and why.
+struct FileDialogAnswer
+{
+    int error = fileDialogCancelled;
+    QString description;
+    QString path;
+    int filterIndex = 1;
+};
+
+// Qt's file dialog showing request, modal to parent, only existing files to be
+// chosen; the windows show theirs through Prompts.
+FileDialogAnswer showFileDialog(const FileDialogRequest& request, QWidget* parent);
+
+class Prompts;
 
 // A file-open dialog that keeps its settings between uses, as the main window's
 // dlgOpenFile does: the filter list is one string of descriptions and patterns
@@ -46,10 +59,11 @@ public:
     // Downloads folder (the home folder when there is none).
     QString startFolder() const;
 
-    // Shows the dialog, modal to parent. Returns 0 when a file was chosen (its
-    // path and the filter then in use are kept), fileDialogCancelled when the user
-    // cancelled, or another failure number with errorDescription() telling why.
-    int showOpen(QWidget* parent);
+    // Shows the dialog through prompts, modal to parent. Returns 0 when a file was
+    // chosen (its path and the filter then in use are kept), fileDialogCancelled
+    // when the user cancelled, or another failure number with errorDescription()
+    // telling why.
+    int showOpen(Prompts& prompts, QWidget* parent);
     const QString& errorDescription() const { return errorDescription_; }
 
 private:
@@ -64,40 +78,5 @@ private:
 // The filter string as Qt's name filters, "Description (patterns)" each. A "*.*"
 // pattern means every file, as it would on Windows, not only names with a dot.
 QStringList qtNameFilters(const QString& filter);
-
-// While one of these lives, file-open dialogs are answered from its queue instead
-// of being shown, and what they were asked to show is recorded. A dialog with no
-// answer queued counts as cancelled.
-class FileDialogScript
-{
-public:
-    FileDialogScript();
-    ~FileDialogScript();
-    FileDialogScript(const FileDialogScript&) = delete;
-    FileDialogScript& operator=(const FileDialogScript&) = delete;
-
-    void choose(const QString& path, int filterIndex);
-    void cancel();
-    void fail(int number, const QString& description);
-
-    const QList<FileDialogRequest>& requests() const { return requests_; }
-
-private:
-    friend class OpenFileDialog;
-
-    struct Answer
-    {
-        int error = 0;
-        QString description;
-        QString path;
-        int filterIndex = 1;
-    };
-
-    std::optional<Answer> next();
-
-    QList<Answer> answers_;
-    QList<FileDialogRequest> requests_;
-    FileDialogScript* previous_;
-};
 
 } // namespace scrivane

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/main_form.h"
-#include "platform/message_box.h"
+#include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -19,8 +19,7 @@ protected:
     std::optional<QTemporaryDir> dir;
     std::optional<QTemporaryDir> home;
     std::optional<scrivane::UserSettings> settings;
-    scrivane::MessageRecorder messages;
-    scrivane::FileDialogScript dialogs;
+    scrivane::ScriptedPrompts prompts; // what the windows show, and the answers given to them
     inline static const std::string absent = "<absent>";
 
     void reset()
@@ -32,7 +31,7 @@ protected:
         qputenv("XDG_DATA_HOME", QFile::encodeName(home->filePath("data")));
         dir.emplace();
         settings.emplace(path("Korvel Scrivane.ini"));
-        messages.clear();
+        prompts.clear();
         writeFile(path("s.ofx"), bankStatement);
     }
     QString path(const QString& name) const { return dir->filePath(name); }
@@ -41,7 +40,7 @@ protected:
     // The one message box shown, as "icon: text", provided it carries the program's title.
     QString shown() const
     {
-        const auto& all = messages.messages();
+        const auto& all = prompts.messages();
         if (all.size() != 1 || all[0].title != QLatin1String("Scrivane"))
             return QStringLiteral("<%1 boxes>").arg(all.size());
         return QStringList {"none", "critical", "information"}.at(int(all[0].icon)) + ": " + all[0].text;

@@ -41,21 +41,21 @@ class TestMainForm : public FormTest
     // Select File, left unanswered and so cancelled: what the dialog was asked to show.
     FileDialogRequest cancelledDialog(const QWidget& form)
     {
-        const qsizetype before = dialogs.requests().size();
+        const qsizetype before = prompts.requests().size();
         click(form, "Select");
-        return dialogs.requests().value(before, {"", "", -1, "<no dialog>", "<no dialog>"});
+        return prompts.requests().value(before, {"", "", -1, "<no dialog>", "<no dialog>"});
     }
 
     // Clean File with only that button on.
     AfterClean clean(const QString& button, const QString& text, const FileSystem& files = FileSystem::system())
     {
-        MainForm form(*settings, files);
+        MainForm form(*settings, prompts, files);
         for (auto* option : form.findChildren<QRadioButton*>()) {
             option->setAutoExclusive(false);
             option->setChecked(option->objectName() == button);
         }
         box(form)->setText(QString(text).replace("DIR", dir->path()));
-        messages.clear();
+        prompts.clear();
         click(form, "cleanFile");
         const QString names = QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(' ');
         auto inDir = [this](QString shownText) { return shownText.replace(dir->path(), "DIR"); };
@@ -89,7 +89,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QRect, geometry);
         const QString name = QTest::currentDataTag();
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         QWidget* widget = control(form, QTest::currentDataTag());
         QCOMPARE(widget->geometry(), geometry);
         QCOMPARE(widget->parentWidget()->objectName(), name.endsWith("Compat") ? "Frame1" : "mainForm");
@@ -100,7 +100,7 @@ private slots:
     // What a screen reader is told: a window, the box named by its label, and what a bare-word button does.
     void accessibleNames()
     {
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         auto text = [&form](const char* name, QAccessible::Text kind) {
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(name ? control(form, name) : &form);
             return face ? face->text(kind) : QStringLiteral("<none>");
@@ -127,7 +127,7 @@ private slots:
     {
         QFETCH(int, key);
         const QString name = QString(QTest::currentDataTag()).section(',', 0, 0);
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         form.show();
         QApplication::setActiveWindow(&form);
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -155,7 +155,7 @@ private slots:
     {
         QFETCH(QString, on);
         QFETCH(QString, landing);
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         for (auto* option : form.findChildren<QRadioButton*>()) {
             option->setAutoExclusive(false);
             option->setChecked(option->objectName() == on);
@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(mainWindowCaption(1, 12), QStringLiteral("Scrivane - 1.12"));
         QCOMPARE(mainWindowCaption(1, 123), QStringLiteral("Scrivane - 1.23"));
         QCOMPARE(mainWindowCaption(10, 3), QStringLiteral("Scrivane - 10.03"));
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         form.show();
         QCOMPARE(form.windowTitle(), QStringLiteral("Scrivane - 1.03"));
         QCOMPARE(form.focusWidget(), control(form, "cleanFile"));
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(form.close());
         QVERIFY(!QFile::exists(settings->fileName()));
 
-        click(MainForm(*settings), "myClose");
+        click(MainForm(*settings, prompts), "myClose");
         QStringList texts;
         for (const char* key : {"quickbooksCompat", "quickenCompat", "noCompat", "fileName", "fileTypeSelected"})
             texts << stored(key);
@@ -219,7 +219,7 @@ private slots:
         const char* keys[] = {"fileName", "quickbooksCompat", "quickenCompat", "noCompat"};
         for (int i = 0; i < texts.size(); ++i)
             store(keys[i], i == 0 ? path(texts[i]) : texts[i]);
-        const MainForm form(*settings);
+        const MainForm form(*settings, prompts);
         QStringList checked;
         for (auto* option : form.findChildren<QRadioButton*>())
             checked << (option->isChecked() ? option->objectName() : QString());
@@ -257,12 +257,12 @@ private slots:
         const QString downloads = path("downloads");
 #endif
         opens.replaceInStrings("DOWNLOADS", downloads).replaceInStrings("DIR", dir->path());
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         const FileDialogRequest request = cancelledDialog(form);
         QCOMPARE(QStringList({request.initialFile, request.folder}), opens);
 
         QVERIFY(writeFile(path("picked/p.ofx"), bankStatement));
-        dialogs.choose(path("picked/p.ofx"), 2);
+        prompts.choose(path("picked/p.ofx"), 2);
         click(form, "Select");
         QVERIFY(QFile::remove(path("picked/p.ofx")));
         QCOMPARE(cancelledDialog(form).folder, path("picked"));
@@ -375,11 +375,11 @@ private slots:
     // then takes it as a typed one (missingFileChangesNothing).
     void namedFileIsCleanedOnlyOnRequest()
     {
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         form.setStatementPath(path("s.ofx"));
         QCOMPARE(box(form)->text(), path("s.ofx"));
         QCOMPARE(readFile(path("s.ofx")), bankStatement);
-        QVERIFY(messages.messages().empty());
+        QVERIFY(prompts.messages().empty());
         QCOMPARE(stored("fileName"), QString::fromStdString(absent));
     }
 
@@ -399,7 +399,7 @@ private slots:
     {
         QFETCH(QStringList, urls);
         QFETCH(bool, taken);
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         box(form)->setText("typed");
         QMimeData data;
         QList<QUrl> list;
@@ -415,14 +415,14 @@ private slots:
         QApplication::sendEvent(&form, &drop);
         QCOMPARE(box(form)->text(), taken ? path("s.ofx") : QString("typed"));
         QCOMPARE(box(form)->acceptDrops(), false); // the box must not paste the address as text
-        QVERIFY(messages.messages().empty());
+        QVERIFY(prompts.messages().empty());
         QCOMPARE(readFile(path("s.ofx")), bankStatement);
     }
 
     // Settings and Help only ask the application, once per press, and neither saves nor shows anything itself.
     void settingsAndHelpAreRequests()
     {
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         QSignalSpy options(&form, &MainForm::nameOptionsRequested);
         QSignalSpy help(&form, &MainForm::helpRequested);
         click(form, "nameOptions");
@@ -432,7 +432,7 @@ private slots:
         click(form, "myHelp");
         QCOMPARE(options.size(), 1);
         QCOMPARE(help.size(), 2);
-        QVERIFY(messages.messages().empty());
+        QVERIFY(prompts.messages().empty());
         QVERIFY(!QFile::exists(settings->fileName()));
     }
 

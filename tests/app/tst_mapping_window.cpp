@@ -53,7 +53,7 @@ class TestMappingWindow : public FormTest
         });
         control<QRadioButton>(form, "quickbooksCompat")->setChecked(true);
         box(form)->setText(path(file));
-        messages.clear();
+        prompts.clear();
         waiting.start(0);
         click(form, "cleanFile");
         waiting.stop();
@@ -66,7 +66,7 @@ private slots:
     void firstFileAskedThenProfileUsed()
     {
         QVERIFY(writeFile(path("may.csv"), may));
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         QStringList seen;
         const bool opened = cleanWith(form, "may.csv", [&](MappingWindow& window) {
             // What the titles showed, and what the values could not settle.
@@ -184,10 +184,10 @@ private slots:
     void cancelWritesNothing()
     {
         QVERIFY(writeFile(path("may.csv"), may));
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         QVERIFY(cleanWith(
             form, "may.csv", [](MappingWindow& window) { window.findChild<QPushButton*>("cancel")->click(); }));
-        QCOMPARE(messages.messages().size(), std::size_t(0));
+        QCOMPARE(prompts.messages().size(), std::size_t(0));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList({"Korvel Scrivane.ini", "may.csv", "s.ofx"}));
         QCOMPARE(settings->bankFileProfile("Date,Text,Payee,Amount"), std::nullopt);
     }
@@ -196,10 +196,10 @@ private slots:
     // keep their places, so that a stored choice still means what it meant.
     void selectFileOffersBankFiles()
     {
-        MainForm form(*settings);
+        MainForm form(*settings, prompts);
         click(form, "Select");
-        QVERIFY(!dialogs.requests().empty());
-        QCOMPARE(dialogs.requests().back().filter,
+        QVERIFY(!prompts.requests().empty());
+        QCOMPARE(prompts.requests().back().filter,
                  QStringLiteral("OFX Files (*.ofx)|*.ofx|QFX Files (*.qfx)|*.qfx|QBO Files (*.qbo)|*.qbo|All Files "
                                 "(*.*)|*.*|CSV Files (*.csv)|*.csv|QIF Files (*.qif)|*.qif"));
     }

@@ -58,8 +58,8 @@ private slots:
     void init()
     {
         reset();
-        form_ = std::make_unique<MainForm>(*settings);
-        windows_ = std::make_unique<NameWindows>(*settings, form_.get(), LocaleRules::enUS());
+        form_ = std::make_unique<MainForm>(*settings, prompts);
+        windows_ = std::make_unique<NameWindows>(*settings, prompts, form_.get(), LocaleRules::enUS());
     }
 
     // One dialog, on an empty store showing the defaults; the close box drops changes, Done stores them ("1"/"0").

@@ -1,5 +1,5 @@
 #include "help/help_document.h"
-#include "platform/message_box.h"
+#include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
 #include <QCoreApplication>
@@ -13,13 +13,13 @@ using namespace scrivane;
 namespace {
 
 // What Help did: the count, what it opened, the boxes, with FOLDER for folder.
-QString outcome(int count, const DocumentOpenerScript& opener, const MessageRecorder& messages, const QString& folder)
+QString outcome(int count, const ScriptedPrompts& prompts, const QString& folder)
 {
     QStringList parts {QString::number(count)};
-    QStringList opened = opener.opened;
+    QStringList opened = prompts.opened;
     opened.sort();
     parts << opened;
-    for (const ShownMessage& box : messages.messages())
+    for (const ShownMessage& box : prompts.messages())
         parts << QStringList {"none", "critical"}.value(int(box.icon)) + ' ' + box.title + ": " + box.text;
     // The message gives paths as the system writes them.
     return parts.join(" | ")
@@ -72,12 +72,11 @@ private slots:
         QTemporaryDir dir;
         for (const QString& name : files)
             writeFile(dir.filePath(name), "{\\rtf1 }");
-        MessageRecorder messages;
-        DocumentOpenerScript opener;
-        opener.starts = starts;
-        opener.suffixesTaken = taken;
-        const int count = openHelpDocument(opener, dir.path());
-        QCOMPARE(outcome(count, opener, messages, dir.path()), expected);
+        ScriptedPrompts prompts;
+        prompts.starts = starts;
+        prompts.suffixesTaken = taken;
+        const int count = openHelpDocument(prompts, dir.path());
+        QCOMPARE(outcome(count, prompts, dir.path()), expected);
     }
 
     // Help pressed in a window answers from the program's folder, where the build put the guide,
@@ -96,11 +95,10 @@ private slots:
         QFETCH(QStringList, taken);
         QFETCH(QString, expected);
         QWidget window;
-        MessageRecorder messages;
-        DocumentOpenerScript opener;
-        opener.suffixesTaken = taken;
-        const int count = openHelpDocument(&window);
-        QCOMPARE(outcome(count, opener, messages, QCoreApplication::applicationDirPath()), expected);
+        ScriptedPrompts prompts;
+        prompts.suffixesTaken = taken;
+        const int count = openHelpDocument(prompts, &window);
+        QCOMPARE(outcome(count, prompts, QCoreApplication::applicationDirPath()), expected);
     }
 };
 

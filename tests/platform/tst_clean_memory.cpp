@@ -9,8 +9,8 @@
 #include "app/name_list_preview.h"
 #include "cli/cli_runner.h"
 #include "names/statement_cleaner.h"
-#include "platform/message_box.h"
 #include "platform/read_and_clean.h"
+#include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
 #include <QApplication>
@@ -85,16 +85,16 @@ int previewChild(int argc, char** argv, const QString& path, std::size_t room)
     QApplication app(argc, argv);
     QTemporaryDir dir;
     UserSettings settings(dir.filePath(QStringLiteral("settings.ini")));
-    MessageRecorder messages;
+    ScriptedPrompts prompts;
     SingleWindow<NameListPreview> nameList;
     NamOptions dialog(
-        settings, [path] { return path; }, nameList, LocaleRules::enUS());
+        settings, prompts, [path] { return path; }, nameList, LocaleRules::enUS());
     dialog.show();
     if (!limitGrowthTo(room))
         return 3;
     dialog.showNames(true);
-    const bool said = messages.messages().size() == 1 && messages.messages()[0].icon == MessageIcon::Critical
-        && messages.messages()[0].text.contains(notEnoughMemory);
+    const bool said = prompts.messages().size() == 1 && prompts.messages()[0].icon == MessageIcon::Critical
+        && prompts.messages()[0].text.contains(notEnoughMemory);
     return said && !nameList.window() ? 0 : 1;
 }
 
