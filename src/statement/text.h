@@ -96,15 +96,4 @@ constexpr bool startsWithNoCase(std::string_view s, std::string_view prefix)
     return true;
 }
 
-constexpr bool containsNoCase(std::string_view s, std::string_view needle)
-{
-    if (needle.empty())
-        return true;
-    for (std::size_t i = 0; i + needle.size() <= s.size(); ++i) {
-        if (startsWithNoCase(s.substr(i), needle))
-            return true;
-    }
-    return false;
-}
-
 } // namespace scrivane
