@@ -3,6 +3,7 @@
 #include "statement/guidance.h"
 #include "support/faulty_file_system.h"
 #include "support/platform_facts.h"
+#include "support/samples.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -319,6 +320,14 @@ private slots:
                               << "it looks like a text without an <OFX> tag";
         QTest::newRow("fuzzed") << QByteArray(":OFXHEADER:1\0SECURITY:NONE\n<OFXSIGNONMSGSRSV1>\n</OFX:", 50)
                                 << "it looks like neither an OFX statement nor a text";
+        // libofx's own crash inputs may only be read where the corpus is, never copied into tests/data.
+        if (samples::haveCorpus()) {
+            const QString libofx = samples::corpusDir() + "/real/libofx__";
+            QTest::newRow("libofx overflow") << readFile(libofx + "heap-buffer-overflow-2.ofx")
+                                             << "it looks like neither an OFX statement nor a text";
+            QTest::newRow("libofx OFC") << readFile(libofx + "use-after-free.ofx")
+                                        << "it looks like an OFC file, the format that came before OFX";
+        }
     }
     void refusesWhatIsNoStatement()
     {

@@ -221,19 +221,27 @@ private slots:
     void refusesWhatIsNoStatement()
     {
         Sandbox box;
-        const QList<std::pair<QString, QByteArray>> files {
+        QList<std::pair<QString, QByteArray>> files {
             {"a.pdf", "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n"},
             {"b.png", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
             {"c.zip", QByteArray("PK\x03\x04\x14\0\0\0s.ofx", 13)},
             {"d.ofx", {}},
             {"e.ofx", "Date,Amount\n2024-01-02,-12.50\n"},
             {"f.ofx", QByteArray(":OFXHEADER:1\0SECURITY:NONE\n<OFXSIGNONMSGSRSV1>\n</OFX:", 50)}};
-        const QStringList looks {"it looks like a PDF document",
-                                 "it looks like an image",
-                                 "it looks like a zip archive",
-                                 "the file is empty",
-                                 "it looks like a text without an <OFX> tag",
-                                 "it looks like neither an OFX statement nor a text"};
+        QStringList looks {"it looks like a PDF document",
+                           "it looks like an image",
+                           "it looks like a zip archive",
+                           "the file is empty",
+                           "it looks like a text without an <OFX> tag",
+                           "it looks like neither an OFX statement nor a text"};
+        // libofx's own crash inputs may only be read where the corpus is, never copied into tests/data.
+        if (samples::haveCorpus()) {
+            const QString libofx = samples::corpusDir() + "/real/libofx__";
+            files << std::pair {QStringLiteral("g.ofx"), readFile(libofx + "heap-buffer-overflow-2.ofx")}
+                  << std::pair {QStringLiteral("h.qfx"), readFile(libofx + "use-after-free.ofx")};
+            looks << "it looks like neither an OFX statement nor a text"
+                  << "it looks like an OFC file, the format that came before OFX";
+        }
         QStringList args {"--target", "quicken"};
         QByteArray expected;
         for (qsizetype i = 0; i < files.size(); ++i) {
