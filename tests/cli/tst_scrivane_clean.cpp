@@ -190,30 +190,38 @@ private slots:
     }
 
     // Whatever the cleaned file replaces goes to the trash first: last month's output beside the original, with
-    // --keep too, and the statement itself where the cleaned file takes its name.
+    // --keep too, the statement itself where the cleaned file takes its name, and the .ofx a bank's CSV file is
+    // converted to for Other, which may well be the bank's own OFX download.
     void whereAReplacedFileGoes()
     {
         if (trashIsTheRecycleBin)
             QSKIP("the Recycle Bin lies out of the test's sight");
         Sandbox box;
+        const QByteArray bankCsv = "Date,Payee,Amount\n2024-04-03,ACME STORE 12,-12.50\n";
         QVERIFY(writeFile(box.path("x.ofx"), statement) && writeFile(box.path("x.QFX"), "last month")
                 && writeFile(box.path("k.ofx"), statement) && writeFile(box.path("k.QBO"), "last year")
-                && writeFile(box.path("o.ofx"), statement));
+                && writeFile(box.path("o.ofx"), statement) && writeFile(box.path("m.ofx"), statement)
+                && writeFile(box.path("m.csv"), bankCsv));
         QStringList lines;
-        for (const QString args :
-             {"--target quicken x.ofx", "--keep --target quickbooks k.ofx", "--target other o.ofx"})
+        for (const QString args : {"--target quicken x.ofx",
+                                   "--keep --target quickbooks k.ofx",
+                                   "--target other o.ofx",
+                                   "--target other --account 9 m.csv"})
             lines << QString::fromUtf8(box.run(args.split(' ')).out.trimmed());
         QCOMPARE(lines,
                  (QStringList {"x.ofx -> x.QFX (original in the trash; the earlier x.QFX too)",
                                "k.ofx -> k.QBO (the earlier k.QBO in the trash)",
-                               "o.ofx -> o.ofx (original in the trash)"}));
-        const QStringList trashed {"x.ofx", "x.QFX", "k.QBO", "o.ofx"};
+                               "o.ofx -> o.ofx (original in the trash)",
+                               "m.csv -> m.ofx (the earlier m.ofx in the trash)"}));
+        const QStringList trashed {"x.ofx", "x.QFX", "k.QBO", "o.ofx", "m.ofx"};
         QByteArray bytes;
         for (const QString& name : trashed)
             bytes += readFile(box.trashed(name)) + '|';
-        QCOMPARE(bytes, statement + "|last month|last year|" + statement + '|');
+        QCOMPARE(bytes, statement + "|last month|last year|" + statement + '|' + statement + '|');
         QCOMPARE(readFile(box.path("x.QFX")), cleaned("quicken"));
-        QCOMPARE(box.entries(), (QStringList {"k.QBO", "k.ofx", "o.ofx", "x.QFX"}));
+        QCOMPARE(readFile(box.path("m.csv")), bankCsv);
+        QVERIFY(readFile(box.path("m.ofx")).contains("<NAME>Acme Store"));
+        QCOMPARE(box.entries(), (QStringList {"k.QBO", "k.ofx", "m.csv", "m.ofx", "o.ofx", "x.QFX"}));
     }
 
     // What is no statement is refused before anything is written or moved, each with a line that says what it
