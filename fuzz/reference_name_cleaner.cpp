@@ -25,9 +25,11 @@ referenceCleanName(std::string_view raw, const NameOptions& options, Charset cha
     std::string result;
     for (std::size_t k = 0; k < words.size(); ++k) {
         const std::string& word = words[k];
-        const bool dropped = (options.removeNumbers && isNumericWord(word, locale))
+        // The number's value is read too: the engine's test alone, without the
+        // conversion, must agree with it.
+        const bool dropped = (options.removeNumbers && parseNumber(word, locale).has_value())
             || (options.removeNumbers && !word.empty() && word[0] == '#'
-                && isNumericWord(std::string_view(word).substr(1), locale))
+                && parseNumber(std::string_view(word).substr(1), locale).has_value())
             || (options.removeDates && isDateWord(word, locale))
             || (options.removeRepeat && k > 0 && word == words[k - 1])
             || omitList.find(" " + map.lowerText(word) + " ") != std::string::npos;

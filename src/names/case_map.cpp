@@ -94,6 +94,22 @@ std::string textInCharset(std::string_view utf8, Charset charset)
     return out;
 }
 
+const ByteCase& ByteCase::of(Charset charset)
+{
+    static const auto make = [](Charset bytes) {
+        const CaseMap map(bytes);
+        ByteCase table {};
+        for (unsigned b = 0; b < 256; ++b) {
+            table.upper[b] = static_cast<unsigned char>(map.upper(b));
+            table.lower[b] = static_cast<unsigned char>(map.lower(b));
+        }
+        return table;
+    };
+    static const ByteCase ascii = make(Charset::Ascii);
+    static const ByteCase cp1252 = make(Charset::Windows1252);
+    return charset == Charset::Windows1252 ? cp1252 : ascii;
+}
+
 NameChar CaseMap::upperBeyondAscii(NameChar c) const
 {
     switch (charset_) {

@@ -3,6 +3,7 @@
 #include "statement/statement_form.h"
 #include "statement/text.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,18 @@ private:
     NameChar lowerBeyondAscii(NameChar c) const;
 
     Charset charset_;
+};
+
+// Upper and lower case of single bytes, looked up rather than worked out: the
+// whole mapping of an ASCII or Windows-1252 statement, where every character is
+// one byte, and of the ASCII bytes of a UTF-8 one (there a byte beyond ASCII is
+// part of a longer character and maps to itself; such text goes through CaseMap).
+struct ByteCase
+{
+    std::array<unsigned char, 256> upper;
+    std::array<unsigned char, 256> lower;
+
+    static const ByteCase& of(Charset charset);
 };
 
 // Text that the program holds in UTF-8 (the settings store, the locale) written in

@@ -2,10 +2,10 @@
 
 #include "statement/text.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // The numeric test. A word is a number when, after dropping spaces, tabs, CR and
 // LF around it, it matches
@@ -125,11 +125,18 @@ bool readAffixes(std::string_view& s, Affixes& seen, const LocaleRules& locale)
 
 } // namespace
 
-std::optional<double> parseNumber(std::string_view word, const LocaleRules& locale)
+namespace {
+
+// Reads word by the numeric grammar. With Collect, the digits, the decimal point
+// and the exponent go into plain in the form std::from_chars reads; the test
+// alone needs no copy and no conversion, since std::from_chars takes every form
+// the grammar lets through (one that overflows still counts as a number).
+template <bool Collect>
+bool readNumber(std::string_view word, const LocaleRules& locale, std::string& plain, bool& negative)
 {
     std::string_view s = trimBlanks(word);
     if (!hasDigit(s))
-        return std::nullopt;
+        return false;
     bool parenthesised = false;
     if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
         parenthesised = true;
@@ -137,68 +144,82 @@ std::optional<double> parseNumber(std::string_view word, const LocaleRules& loca
     }
     Affixes affixes;
     if (!readAffixes(s, affixes, locale))
-        return std::nullopt;
+        return false;
 
-    std::string plain; // the number in the form std::from_chars reads
+    const auto keep = [&plain](std::string_view part) {
+        if constexpr (Collect)
+            plain.append(part);
+    };
+    const auto digitRun = [&s] {
+        std::size_t n = 0;
+        while (n < s.size() && isDigit(s[n]))
+            ++n;
+        return n;
+    };
+    const std::string_view group = locale.groupSeparator;
     std::size_t digits = 0;
-    while (!s.empty()) {
-        if (isDigit(s.front())) {
-            plain += s.front();
-            ++digits;
-            s.remove_prefix(1);
-        } else if (digits > 0 && !locale.groupSeparator.empty() && s.starts_with(locale.groupSeparator)
-                   && s.size() > locale.groupSeparator.size() && isDigit(s[locale.groupSeparator.size()])
-                   && plain.find('.') == std::string::npos) {
-            s.remove_prefix(locale.groupSeparator.size());
-        } else {
+    for (;;) {
+        const std::size_t run = digitRun();
+        keep(s.substr(0, run));
+        digits += run;
+        s.remove_prefix(run);
+        // A group separator stands between two digits.
+        if (digits == 0 || group.empty() || !s.starts_with(group) || s.size() <= group.size()
+            || !isDigit(s[group.size()]))
             break;
-        }
+        s.remove_prefix(group.size());
     }
     if (consume(s, locale.decimalPoint)) {
-        plain += '.';
-        while (!s.empty() && isDigit(s.front())) {
-            plain += s.front();
-            ++digits;
-            s.remove_prefix(1);
-        }
+        keep(".");
+        const std::size_t run = digitRun();
+        keep(s.substr(0, run));
+        digits += run;
+        s.remove_prefix(run);
     }
     if (digits == 0)
-        return std::nullopt;
+        return false;
     if (!s.empty() && (s.front() == 'e' || s.front() == 'E')) {
         std::string_view rest = s.substr(1);
-        std::string exponent = "e";
-        if (!rest.empty() && (rest.front() == '+' || rest.front() == '-')) {
-            exponent += rest.front();
-            rest.remove_prefix(1);
-        }
+        std::size_t sign = !rest.empty() && (rest.front() == '+' || rest.front() == '-') ? 1 : 0;
         std::size_t expDigits = 0;
-        while (!rest.empty() && isDigit(rest.front())) {
-            exponent += rest.front();
-            rest.remove_prefix(1);
+        while (sign + expDigits < rest.size() && isDigit(rest[sign + expDigits]))
             ++expDigits;
-        }
         if (expDigits == 0)
-            return std::nullopt;
-        plain += exponent;
-        s = rest;
+            return false;
+        keep("e");
+        keep(rest.substr(0, sign + expDigits));
+        s = rest.substr(sign + expDigits);
     }
     if (!readAffixes(s, affixes, locale) || !s.empty())
-        return std::nullopt;
+        return false;
     if (parenthesised && affixes.sign)
-        return std::nullopt;
+        return false;
+    negative = affixes.negative || parenthesised;
+    return true;
+}
 
+} // namespace
+
+std::optional<double> parseNumber(std::string_view word, const LocaleRules& locale)
+{
+    std::string plain;
+    bool negative = false;
+    if (!readNumber<true>(word, locale, plain, negative))
+        return std::nullopt;
     double value = 0;
     auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
     if (error == std::errc::result_out_of_range)
         value = 1e308; // huge, but a number all the same
     else if (error != std::errc() || end != plain.data() + plain.size())
         return std::nullopt;
-    return (affixes.negative || parenthesised) ? -value : value;
+    return negative ? -value : value;
 }
 
 bool isNumericWord(std::string_view word, const LocaleRules& locale)
 {
-    return parseNumber(word, locale).has_value();
+    std::string unused;
+    bool negative = false;
+    return readNumber<false>(word, locale, unused, negative);
 }
 
 namespace {
@@ -297,10 +318,12 @@ bool isDateWord(std::string_view word, const LocaleRules& locale)
     if (isTime(s, locale))
         return true;
 
-    std::vector<DatePart> parts;
+    // At most three parts, so they live on the stack.
+    std::array<DatePart, 3> parts;
+    std::size_t count = 0;
     char separator = 0;
     while (!s.empty()) {
-        if (parts.size() == 3)
+        if (count == 3)
             return false;
         DatePart part;
         if (isDigit(s.front())) {
@@ -317,7 +340,7 @@ bool isDateWord(std::string_view word, const LocaleRules& locale)
             if (part.month == 0)
                 return false;
         }
-        parts.push_back(part);
+        parts[count++] = part;
         if (s.empty())
             break;
         char c = s.front();
@@ -338,24 +361,25 @@ bool isDateWord(std::string_view word, const LocaleRules& locale)
 
     std::size_t named = 0;
     std::size_t namedAt = 0;
-    for (std::size_t i = 0; i < parts.size(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         if (parts[i].month > 0) {
             ++named;
             namedAt = i;
         }
     }
-    if (named > 1 || parts.size() < 2)
+    if (named > 1 || count < 2)
         return false;
 
     if (named == 1) {
         // A month name with a day, a day and a year, or a four-digit year alone.
-        std::vector<DatePart> numbers;
-        for (std::size_t i = 0; i < parts.size(); ++i) {
+        std::array<DatePart, 2> numbers;
+        std::size_t numberCount = 0;
+        for (std::size_t i = 0; i < count; ++i) {
             if (i != namedAt)
-                numbers.push_back(parts[i]);
+                numbers[numberCount++] = parts[i];
         }
         int month = parts[namedAt].month;
-        if (numbers.size() == 1) {
+        if (numberCount == 1) {
             if (numbers[0].digits == 4)
                 return true;
             return numbers[0].digits <= 2 && dayExists(month, numbers[0].number);
@@ -374,7 +398,7 @@ bool isDateWord(std::string_view word, const LocaleRules& locale)
     auto dayAndMonth = [](const DatePart& x, const DatePart& y) {
         return x.digits <= 2 && y.digits <= 2 && (dayExists(x.number, y.number) || dayExists(y.number, x.number));
     };
-    if (parts.size() == 2)
+    if (count == 2)
         return dayAndMonth(a, b);
     const DatePart& c = parts[2];
     bool yearFirst = a.digits >= 3 || locale.dateOrder == DateOrder::YearMonthDay;

@@ -5,6 +5,8 @@
 #include "proper_case.h"
 #include "statement/text.h"
 
+#include <algorithm>
+
 namespace scrivane {
 
 void splitWords(std::string_view name, std::vector<std::string_view>& words)
@@ -49,53 +51,102 @@ NameCleaner::NameCleaner(NameOptions options, const LocaleRules& locale, Charset
     , charset_(charset)
     , omitList_(options_.omitWords, charset)
 {
+    // Digits alone are a number unless the currency symbol could begin with them.
+    digitsAreNumbers_ = locale_.currencySymbol.empty() || locale_.currencySymbol.front() < '0'
+        || locale_.currencySymbol.front() > '9';
+    // A number begins with a digit, a parenthesis, a sign, the currency symbol or
+    // the decimal point; a date with a digit or a month's name.
+    for (char c = '0'; c <= '9'; ++c)
+        numberInitials_[static_cast<unsigned char>(c)] = dateInitials_[static_cast<unsigned char>(c)] = true;
+    for (char c : {'(', '+', '-'})
+        numberInitials_[static_cast<unsigned char>(c)] = true;
+    for (const std::string* affix : {&locale_.currencySymbol, &locale_.decimalPoint}) {
+        if (!affix->empty())
+            numberInitials_[static_cast<unsigned char>(affix->front())] = true;
+    }
+    // The month names are compared with ASCII letters in either case.
+    const LocaleRules* const monthSources[] = {&locale_, &LocaleRules::enUS()};
+    for (const LocaleRules* rules : monthSources) {
+        for (const auto* names : {&rules->monthNames, &rules->monthAbbreviations}) {
+            for (const std::string& name : *names) {
+                if (!name.empty()) {
+                    dateInitials_[static_cast<unsigned char>(asciiUpper(name.front()))] = true;
+                    dateInitials_[static_cast<unsigned char>(asciiLower(asciiUpper(name.front())))] = true;
+                }
+            }
+        }
+    }
 }
 
 std::string_view NameCleaner::clean(std::string_view rawName)
 {
     // The words as splitWords gives them, taken one at a time: a list of them
     // would cost more than the name itself for a long name of short words.
-    std::string_view rest = trimSpaces(rawName);
+    const std::string_view name = trimSpaces(rawName);
+    const char* const end = name.data() + name.size();
+    const char* at = name.data();
     std::string_view previous;
     result_.clear();
     // Kept words never make the name longer, so the result grows in place.
-    result_.reserve(rest.size());
-    for (bool first = true, last = false; !last; first = false) {
-        const std::size_t space = rest.find(' ');
-        last = space == std::string_view::npos;
-        const std::string_view word = rest.substr(0, space);
-        rest = last ? std::string_view() : trimSpaces(rest.substr(space));
+    result_.reserve(name.size());
+    for (bool first = true;; first = false) {
+        // One look at each byte finds the word's end and whether it holds a digit:
+        // every number and every date does, and most words of a name do not.
+        const char* wordEnd = at;
+        bool digit = false;
+        for (; wordEnd != end && *wordEnd != ' '; ++wordEnd)
+            digit |= static_cast<unsigned char>(*wordEnd - '0') < 10;
+        const std::string_view word(at, static_cast<std::size_t>(wordEnd - at));
         const bool repeated = !first && word == previous;
         previous = word;
-        if (options_.removeNumbers && isNumericWord(word, locale_))
-            continue;
-        if (options_.removeNumbers && word.starts_with('#') && isNumericWord(word.substr(1), locale_))
-            continue;
-        if (options_.removeDates && isDateWord(word, locale_))
-            continue;
-        if (options_.removeRepeat && repeated)
-            continue;
-        if (omitList_.contains(word))
-            continue;
-        // result = trim(result + " " + trim(word)): words have no spaces, so only
-        // an empty word can leave a space to trim.
-        std::string_view kept = trimSpaces(word);
-        if (!kept.empty()) {
+        const bool dropped = (digit && options_.removeNumbers
+                              && (isNumber(word) || (word.starts_with('#') && isNumber(word.substr(1)))))
+            || (digit && options_.removeDates && mayBeDate(word) && isDateWord(word, locale_))
+            || (options_.removeRepeat && repeated) || omitList_.contains(word);
+        // result = trim(result + " " + trim(word)): a word holds no space, and only
+        // the word of an empty name is empty.
+        if (!dropped && !word.empty()) {
             if (!result_.empty())
                 result_.push_back(' ');
-            result_.append(kept);
+            result_.append(word);
         }
+        if (wordEnd == end)
+            break;
+        at = wordEnd;
+        while (*at == ' ')
+            ++at; // the name ends in a word, not in a space
     }
     if (!result_.empty()) {
         char last = result_.back();
         if (last == '-' || last == '#' || last == '?' || last == '\n') {
             result_.pop_back();
-            result_.assign(trimSpaces(result_));
+            while (!result_.empty() && result_.back() == ' ')
+                result_.pop_back(); // the start is a word
         }
     }
-    if (options_.mixedCase && !result_.empty())
-        result_.assign(trimSpaces(properCase(result_, charset_)));
+    // Proper case in the result's own buffer.
+    if (options_.mixedCase)
+        properCaseInPlace(result_, charset_);
     return result_;
+}
+
+bool NameCleaner::isNumber(std::string_view word) const
+{
+    // Most numbers in names are digits alone, which need none of the grammar,
+    // and most other words cannot begin a number.
+    const std::string_view s = trimBlanks(word);
+    if (s.empty() || !numberInitials_[static_cast<unsigned char>(s.front())])
+        return false;
+    if (digitsAreNumbers_ && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return true;
+    return isNumericWord(word, locale_);
+}
+
+bool NameCleaner::mayBeDate(std::string_view word) const
+{
+    // Every date and time begins with a digit or a month's name.
+    const std::string_view s = trimBlanks(word);
+    return !s.empty() && dateInitials_[static_cast<unsigned char>(s.front())];
 }
 
 namespace {

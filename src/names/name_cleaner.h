@@ -7,6 +7,7 @@
 #include "statement/segment_list.h"
 #include "statement/statement_form.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,10 +30,18 @@ public:
     std::string_view clean(std::string_view rawName);
 
 private:
+    // The numeric test, and a first look for the date test that turns most words
+    // away before the grammar runs.
+    bool isNumber(std::string_view word) const;
+    bool mayBeDate(std::string_view word) const;
+
     NameOptions options_;
     LocaleRules locale_; // its texts in the statement's character set
     Charset charset_;
     OmitList omitList_;
+    bool digitsAreNumbers_ = true;
+    std::array<bool, 256> numberInitials_ {};
+    std::array<bool, 256> dateInitials_ {};
     std::string result_;
 };
 

@@ -12,4 +12,7 @@ namespace scrivane {
 // capital after it; LLC and INC in capitals. Keeps the number of characters.
 std::string properCase(std::string_view text, Charset charset = Charset::Ascii);
 
+// The same on a text with no space at either end, in its own buffer.
+void properCaseInPlace(std::string& text, Charset charset);
+
 } // namespace scrivane

@@ -51,6 +51,24 @@ private slots:
         QCOMPARE(uint(map.lower(letter)), lower);
     }
 
+    // Proper case finds the words and the letters after a hyphen before it
+    // changes letter case, so no character may change case into a space or a
+    // hyphen, or out of one.
+    void separatorsStayApart()
+    {
+        for (Charset charset : {Charset::Ascii, Charset::Windows1252, Charset::Utf8}) {
+            const CaseMap map(charset);
+            const char32_t end = charset == Charset::Utf8 ? rawByteBase + 0x100 : 0x100;
+            for (char32_t c = 0; c < end; ++c) {
+                for (char32_t separator : {U' ', U'-'}) {
+                    const bool is = c == separator;
+                    if ((map.upper(c) == separator) != is || (map.lower(c) == separator) != is)
+                        QFAIL(qPrintable(QString::number(uint(c), 16)));
+                }
+            }
+        }
+    }
+
     void lowerText()
     {
         const CaseMap map(Charset::Utf8);

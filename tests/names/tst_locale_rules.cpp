@@ -36,6 +36,7 @@ private slots:
         QTest::addColumn<QByteArray>("word");
         QTest::addColumn<int>("kind");
         addRows("en_US", number, {"1234", "57442", "-12.50", "\t42\r\n", "$1,234.00", "12.50-", "(7)", "1e5"});
+        addRows("en_US", number, {"5.", ".5", "1,234,567", "1e-99999", "-1e99999", "007"});
         addRows("en_US", neither, {"12A", "#", "-", "", "1,,2", "\xE2\x82\xAC\x35", "ACME", "December"});
         addRows("en_US", date, {"03/15", "12/25/2012", "3/15\r\n", "2012-12-25", "25-Dec-2012", "DEC25", "10:30PM"});
         addRows("en_US", date, {"02/29", "1.2.3", "25/12", "31.12.2012", "15-Mar", "March12"});
@@ -55,6 +56,7 @@ private slots:
         QFETCH(int, kind);
         const LocaleRules locale = localeName == "de_DE" ? german() : LocaleRules::enUS();
         QCOMPARE(isNumericWord(word.toStdString(), locale), kind == number);
+        QCOMPARE(parseNumber(word.toStdString(), locale).has_value(), kind == number);
         QCOMPARE(isDateWord(word.toStdString(), locale), kind == date);
     }
 };

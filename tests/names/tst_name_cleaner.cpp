@@ -54,6 +54,7 @@ private slots:
         row("runs of spaces", "<NAME>{   ACME   CORP   |Acme Corp}<MEMO>");
         row("lone # kept, ? dropped", "<NAME>{SHOP # 12 ?|Shop #}");
         row("trailing #", "<NAME>{ACME#|Acme}");
+        row("last character goes before the case", "<NAME>{ACME INC-|Acme INC}<NAME>{MC-|Mc}<NAME>{D' -|D'}");
         row("not payee names", "<NAMES>CHECK 1\n< NAME>CHECK\n</NAME>\n");
         row("one last character only", "<NAME>{ACME --|ACME -}", "mixedCase=0");
         row("repeat keeps letter case", "<NAME>{ACME ACME acme|ACME acme}", "mixedCase=0");
@@ -83,6 +84,9 @@ private slots:
         // The settings store and the platform hand their texts over in UTF-8, whatever the statement's set.
         row("1252, locale text", header1252 + "<NAME>{ACME \xA3\x35|Acme}");
         row("1252, omit list", header1252 + "<NAME>{CAF\xC9 M\xC9TRO|M\xE9tro}", "omitWords=caf\xC3\xA9");
+        row("UTF-8 names and ASCII names",
+            "OFXHEADER:100\r\nENCODING:UTF-8\r\n\r\n<NAME>{\303\211COLE MCKAY LLC|\303\211cole McKay LLC}"
+            "<NAME>{ACME INC -|Acme INC}");
     }
 
     void clean()
