@@ -1,9 +1,9 @@
 #include "segment_list.h"
 
+#include "tag_scan.h"
 #include "text.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -21,46 +21,6 @@ std::size_t nextTag(std::string_view text, std::size_t from)
         return text.size();
     const void* hit = std::memchr(text.data() + from, '<', text.size() - from);
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : text.size();
-}
-
-// Eight bytes of text as a number whose lowest byte is the first, on any machine.
-std::uint64_t loadWord(const char* at)
-{
-    std::uint64_t word;
-    std::memcpy(&word, at, sizeof word);
-    if constexpr (std::endian::native != std::endian::little) {
-        word = 0;
-        for (int k = 0; k < 8; ++k)
-            word |= std::uint64_t(static_cast<unsigned char>(at[k])) << (8 * k);
-    }
-    return word;
-}
-
-// Hands the place of every "<" in text from from on to visit(at), in order, until
-// visit returns true; returns that place, or the text's size. A statement has a
-// "<" every twenty bytes or so, too close together for a memchr per tag to pay:
-// this looks at eight bytes at a time.
-template <class Visit>
-std::size_t forEachTag(std::string_view text, std::size_t from, Visit&& visit)
-{
-    constexpr std::uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
-    constexpr std::uint64_t tags = 0x3C3C3C3C3C3C3C3Cull; // "<" in every byte
-    const std::size_t size = text.size();
-    std::size_t i = from;
-    for (; i + 8 <= size; i += 8) {
-        const std::uint64_t t = loadWord(text.data() + i) ^ tags;
-        // The high bit of each byte that was "<", and of no other.
-        for (std::uint64_t hits = ~(((t & low7) + low7) | t | low7); hits != 0; hits &= hits - 1) {
-            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
-            if (visit(at))
-                return at;
-        }
-    }
-    for (; i < size; ++i) {
-        if (text[i] == '<' && visit(i))
-            return i;
-    }
-    return size;
 }
 
 } // namespace
@@ -96,7 +56,7 @@ void splitTagSegments(std::string_view text, SegmentList& segments)
     // next element.
     std::size_t count = 2;
     segments.marks_.push_back(0);
-    forEachTag(text, 1, [&](std::size_t at) {
+    tag_scan::forEachTag(text, 1, [&](std::size_t at) {
         if (count % SegmentList::markEvery == 0)
             segments.marks_.push_back(static_cast<std::uint32_t>(at));
         ++count;
@@ -196,31 +156,32 @@ std::size_t SegmentList::findStartingWith(std::size_t from, std::string_view pre
     if (p >= count_)
         return count_;
     // Changed segments are met in text order, the next one known in advance; the
-    // others are looked at where they stand in the text, up to the next "<". The
-    // byte after the "<" turns most of them down at once.
+    // others are looked at where they stand in the text, up to the next "<", and
+    // only where the byte after their "<" is the prefix's second.
     locate(p);
     auto next = firstChangeFrom(cursorStart_);
     constexpr std::size_t none = std::string_view::npos;
     std::size_t changedAt = next == changes_.end() ? none : next->start;
     const char second = prefix.size() > 1 ? asciiUpper(prefix[1]) : 0;
-    auto mayStart = [&](std::size_t at) {
-        return at == changedAt || second == 0 || (at + 1 < text_.size() && asciiUpper(text_[at + 1]) == second);
-    };
     auto starts = [&](std::size_t at) {
-        if (at != changedAt)
-            return startsWith(text_.substr(at)); // no "<" in prefix past its first byte
+        if (at != changedAt) {
+            // No "<" in prefix past its first byte, so the text may be read past
+            // the segment's end.
+            return (second == 0 || (at + 1 < text_.size() && asciiUpper(text_[at + 1]) == second))
+                && startsWith(text_.substr(at));
+        }
         const bool found = startsWith(recordText(next->record));
         changedAt = ++next == changes_.end() ? none : next->start;
         return found;
     };
     std::size_t at = cursorStart_;
-    if (!(mayStart(at) && starts(at))) {
-        at = forEachTag(text_, at + 1, [&](std::size_t tag) {
-            ++p;
-            return mayStart(tag) && starts(tag);
-        });
-        if (at == text_.size())
+    while (!starts(at)) {
+        const std::size_t limit = std::min(changedAt, text_.size());
+        std::size_t passed = 0;
+        at = second == 0 ? nextTag(text_, at + 1) : tag_scan::findTagFollowedBy(text_, at + 1, limit, second, passed);
+        if (at >= text_.size())
             return count_;
+        p += passed + 1;
     }
     cursor_ = p;
     cursorStart_ = at;
