@@ -242,7 +242,9 @@ NamesReport cleanPayeeNames(SegmentList& segments, const NameOptions& options, c
         = options.renaming ? options.renaming->forStatement(charset, keepTag) : nullptr;
     NamesReport report;
     forEachPayeeElement(segments, [&](const PayeeElement& element) {
-        if (!report.ok())
+        // Dropping the start tag of a name whose section never closes would leave
+        // its end tag, far on, unmatched; such a name stays as it came.
+        if (!report.ok() || element.cdataUnclosed)
             return;
         const std::string_view raw = rawPayeeValue(segments, element);
         if (renaming) {

@@ -42,6 +42,7 @@ PayeeElement locatePayeeElement(const SegmentList& segments, std::size_t index)
         }
         text.append(body);
     }
+    element.cdataUnclosed = true;
     return element;
 }
 

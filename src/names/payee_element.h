@@ -22,6 +22,9 @@ struct PayeeElement
     std::size_t cdataLast = 0;
     std::string cdataText; // the section's content, markup removed
     std::string_view cdataTail; // what follows "]]>" in its last segment
+    // A section opens the value but does not close before the next payee name, so
+    // the value cannot be told apart from the names that follow.
+    bool cdataUnclosed = false;
 };
 
 // Describes the payee name at segments[index], which must be a payee-name segment.

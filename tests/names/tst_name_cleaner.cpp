@@ -79,6 +79,7 @@ private slots:
         row("cdata", "<NAME><![CDATA[{ ACME  CORP |Acme Corp}]]>\n</NAME>\r\n<MEMO>");
         row("cdata cleaned away", "<MEMO>a\n{<NAME><![CDATA[CHECK 1234]]></NAME>\n|}<MEMO>b");
         row("cdata holding <", "<NAME><![CDATA[{A<B CORP|A<b Corp}]]></NAME>");
+        row("cdata closing past the next name", "<NAME><![CDATA[CHECK 1</NAME><NAME><![CDATA[{ACME|Acme}]]></NAME>");
         row("entities", "<NAME>{AT&amp;T B&AMP;G &#38; &#X26; CO\n|At&amp;t B&amp;g &#38; &#x26; Co}<MEMO>");
 
         // The settings store and the platform hand their texts over in UTF-8, whatever the statement's set.
