@@ -102,6 +102,15 @@ std::deque<SegmentList::Change>::const_iterator SegmentList::firstChangeFrom(std
     // last change.
     if (changes_.empty() || changes_.back().start < start)
         return changes_.end();
+    // A listing after the clean meets a change at every name, each the one after
+    // the change met last: that one is tried before a search of them all.
+    const std::size_t k = changeHint_ < changes_.size() ? changeHint_ : 0;
+    if (changes_[k].start < start) {
+        if (changes_[k + 1].start >= start) // there is a k + 1: the last change lies at or past start
+            return changes_.begin() + static_cast<std::ptrdiff_t>(k + 1);
+    } else if (k == 0 || changes_[k - 1].start < start) {
+        return changes_.begin() + static_cast<std::ptrdiff_t>(k);
+    }
     return std::lower_bound(
         changes_.begin(), changes_.end(), start, [](const Change& c, std::size_t at) { return c.start < at; });
 }
@@ -171,6 +180,7 @@ std::size_t SegmentList::findStartingWith(std::size_t from, std::string_view pre
                 && startsWith(text_.substr(at));
         }
         const bool found = startsWith(recordText(next->record));
+        changeHint_ = static_cast<std::size_t>(next - changes_.begin());
         changedAt = ++next == changes_.end() ? none : next->start;
         return found;
     };
