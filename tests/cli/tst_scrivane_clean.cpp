@@ -307,6 +307,14 @@ private slots:
         QVERIFY(qbo.contains("<ACCTID>9\r\n") && qbo.contains("<DTPOSTED>20240403\r\n<TRNAMT>-12.50\r\n"));
         QVERIFY(qbo.contains("<NAME>Acme Store</STMTTRN>") && qbo.contains("<INTU.BID>5885</SONRS>"));
         QVERIFY(qfx.contains("<ACCTID>7\r\n") && qfx.contains("<DTPOSTED>20240304\r\n<TRNAMT>-12.50\r\n"));
+#ifndef Q_OS_WIN // sparse, so that it costs no disk
+        // Past 1 GB a bank's file is refused before it is read, as a statement is, and nothing is written.
+        QVERIFY(writeFile(box.path("huge.csv"), may) && QFile::resize(box.path("huge.csv"), 2LL << 30));
+        const Run huge = box.run({"--target", "quickbooks", "--account", "9", "huge.csv"});
+        QCOMPARE(huge.exitCode, 1);
+        QVERIFY2(huge.err.contains("huge.csv: ") && huge.err.contains("larger than 1 GB"), huge.err.constData());
+        QVERIFY(!QFileInfo::exists(box.path("huge.QBO")) && QFileInfo(box.path("huge.csv")).size() == 2LL << 30);
+#endif
     }
 
     // A read-only statement is cleaned all the same: its output is read-only too, in its place or under the new
