@@ -6,7 +6,8 @@ namespace {
 
 const QString notEnoughMemory = QStringLiteral("not enough memory to clean this statement");
 
-// What went wrong with a file, as a sentence of its own.
+} // namespace
+
 QString fileProblemText(const FileError& error)
 {
     switch (error.problem) {
@@ -32,8 +33,6 @@ QString fileProblemText(const FileError& error)
     }
     return error.reason;
 }
-
-} // namespace
 
 QString cleanFailureMessage(const CleanFailure& failure, const QString& input, const QString& output)
 {

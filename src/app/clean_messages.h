@@ -6,6 +6,9 @@
 
 namespace scrivane {
 
+// What went wrong with a file, as a sentence of its own.
+QString fileProblemText(const FileError& error);
+
 // What the user is told when a clean fails: which file, the system's reason,
 // and what became of the statement.
 QString cleanFailureMessage(const CleanFailure& failure, const QString& input, const QString& output);

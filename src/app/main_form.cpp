@@ -5,6 +5,7 @@
 #include "platform/qt_text.h"
 #include "platform/read_and_clean.h"
 #include "scrivane/version.h"
+#include "settings/payee_rules_store.h"
 #include "statement/guidance.h"
 #include "window_access.h"
 #include "window_caption.h"
@@ -195,6 +196,7 @@ void MainForm::cleanFile()
     request.input = StatementSource::file(trimmedOfSpaces(fileName_->text()));
     request.target = target();
     request.names = readSettings(settings_).names;
+    request.names.renaming = savedRenaming(settings_);
     request.locale = locale_;
     // A bank's CSV or QIF file is read by the profile stored for its layout; a
     // layout seen for the first time, or a question its file leaves open, is

@@ -7,6 +7,7 @@
 #include "platform/name_list_text.h"
 #include "platform/qt_text.h"
 #include "platform/read_and_clean.h"
+#include "settings/payee_rules_store.h"
 #include "window_access.h"
 #include "window_style.h"
 
@@ -69,6 +70,13 @@ void NamOptions::buildControls()
     removeNumbers_ = placeCheckBox(this, "removeNumbers", QStringLiteral("Remove numbers"), 44);
     removeDates_ = placeCheckBox(this, "removeDates", QStringLiteral("Remove dates"), 72);
     removeRepeat_ = placeCheckBox(this, "removeRepeat", QStringLiteral("Remove repeated words"), 100);
+    // The way into the payee rules sits beside the short caption, clear of the box.
+    removeRepeat_->setFixedWidth(300);
+    payeeRules_ = placeControl<QPushButton>(this, "payeeRules", 336, 98, 113, 25);
+    payeeRules_->setText(QStringLiteral("&Payee Rules..."));
+    payeeRules_->setAccessibleDescription(
+        QStringLiteral("Rules that write the name your books use for a payee's many spellings"));
+    payeeRules_->setEnabled(false);
 
     label1_ = placeControl<QLabel>(this, "Label1", 16, 136, 425, 17);
     label1_->setText(QStringLiteral("Remove these words from names:"));
@@ -89,6 +97,14 @@ void NamOptions::buildControls()
     connect(previewRawNames_, &QPushButton::clicked, this, [this] { preview(false); });
     connect(previewNames_, &QPushButton::clicked, this, [this] { preview(true); });
     connect(myClose_, &QPushButton::clicked, this, &NamOptions::done);
+}
+
+void NamOptions::setPayeeRulesOpener(std::function<void()> open)
+{
+    payeeRules_->disconnect(this);
+    payeeRules_->setEnabled(bool(open));
+    if (open)
+        connect(payeeRules_, &QPushButton::clicked, this, std::move(open));
 }
 
 void NamOptions::getUserSettings()
@@ -192,8 +208,10 @@ QString NamOptions::namesOf(QByteArray& bytes, bool cleanNames) const
 {
     // The cleaner reads the rules from the store, where they were just saved.
     std::optional<NameOptions> options;
-    if (cleanNames)
+    if (cleanNames) {
         options = readSettings(settings_).names;
+        options->renaming = savedRenaming(settings_);
+    }
     // The list is joined as the names come, CR LF between them: none is kept on
     // its own, and the statement goes before the list becomes characters.
     std::string list;

@@ -44,6 +44,9 @@ public:
     void getUserSettings();
     void saveUserSettings() const;
 
+    // What the Payee Rules button opens; it stays off without one.
+    void setPayeeRulesOpener(std::function<void()> open);
+
     // Lists the payee names of the statement in the names list window, as they
     // stand or as the cleaner would leave them, after saving the rules on screen.
     void showNames(bool cleanNames);
@@ -76,6 +79,7 @@ private:
     QPushButton* previewRawNames_ = nullptr;
     QPushButton* previewNames_ = nullptr;
     QPushButton* myClose_ = nullptr;
+    QPushButton* payeeRules_ = nullptr;
 };
 
 } // namespace scrivane

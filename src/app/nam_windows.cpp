@@ -18,6 +18,7 @@ NameWindows::NameWindows(const UserSettings& settings,
 NameWindows::~NameWindows()
 {
     // The windows refer to what this object holds, so none may outlive it.
+    delete payeeRules_.window();
     delete nameOptions_.window();
     delete nameList_.window();
 }
@@ -25,8 +26,18 @@ NameWindows::~NameWindows()
 NamOptions* NameWindows::showNameOptions()
 {
     return nameOptions_.show([this] {
-        return new NamOptions(
+        auto* dialog = new NamOptions(
             settings_, prompts_, [this] { return statementPath(); }, nameList_, locale_, files_);
+        dialog->setPayeeRulesOpener([this] { showPayeeRules(); });
+        return dialog;
+    });
+}
+
+PayeeRulesWindow* NameWindows::showPayeeRules()
+{
+    return payeeRules_.show([this] {
+        return new PayeeRulesWindow(
+            settings_, prompts_, [this] { return statementPath(); }, locale_, files_);
     });
 }
 

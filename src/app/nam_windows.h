@@ -4,6 +4,7 @@
 #include "nam_options.h"
 #include "name_list_preview.h"
 #include "names/locale_rules.h"
+#include "payee_rules_window.h"
 #include "platform/file_services.h"
 #include "platform/single_window.h"
 #include "settings/user_settings.h"
@@ -12,7 +13,7 @@
 
 namespace scrivane {
 
-// The name options dialog and the names list window of one run of the program:
+// The name options dialog, the names list window and the payee rules window of one run of the program:
 // at most one of each, neither owned by the main window, and both able to go on
 // after the main window has closed.
 class NameWindows
@@ -33,6 +34,11 @@ public:
 
     NamOptions* nameOptions() const { return nameOptions_.window(); }
     NameListPreview* nameList() const { return nameList_.window(); }
+    PayeeRulesWindow* payeeRules() const { return payeeRules_.window(); }
+
+    // Payee Rules in the name options dialog: the rules window, read afresh when
+    // it opens, or the open one brought to the front.
+    PayeeRulesWindow* showPayeeRules();
 
     // The main window's file box while it is open; once it has closed, the path
     // it last stored.
@@ -46,6 +52,7 @@ private:
     const FileSystem& files_;
     SingleWindow<NamOptions> nameOptions_;
     SingleWindow<NameListPreview> nameList_;
+    SingleWindow<PayeeRulesWindow> payeeRules_;
 };
 
 } // namespace scrivane

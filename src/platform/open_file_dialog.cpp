@@ -62,7 +62,18 @@ QString OpenFileDialog::startFolder() const
 
 int OpenFileDialog::showOpen(Prompts& prompts, QWidget* parent)
 {
-    const FileDialogAnswer answer = prompts.openFile({title_, filter_, filterIndex_, fileName_, startFolder()}, parent);
+    return show(prompts, parent, false);
+}
+
+int OpenFileDialog::showSave(Prompts& prompts, QWidget* parent)
+{
+    return show(prompts, parent, true);
+}
+
+int OpenFileDialog::show(Prompts& prompts, QWidget* parent, bool forWriting)
+{
+    const FileDialogAnswer answer
+        = prompts.openFile({title_, filter_, filterIndex_, fileName_, startFolder(), forWriting}, parent);
     if (answer.error == 0) {
         fileName_ = answer.path;
         filterIndex_ = answer.filterIndex;
@@ -75,8 +86,8 @@ FileDialogAnswer showFileDialog(const FileDialogRequest& request, QWidget* paren
 {
     const QStringList filters = qtNameFilters(request.filter);
     QFileDialog dialog(parent, request.title);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(request.forWriting ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.forWriting ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters[request.filterIndex - 1]);

@@ -18,6 +18,9 @@ struct FileDialogRequest
     int filterIndex = 1;
     QString initialFile;
     QString folder; // where it opens
+    // A file to write rather than one to read: any name may be given, and a
+    // file already standing under it is replaced only once the user agrees.
+    bool forWriting = false;
 };
 
 // What came of a file-open dialog: error 0 with the chosen file and the filter
@@ -31,7 +34,7 @@ struct FileDialogAnswer
 };
 
 // Qt's file dialog showing request, modal to parent, only existing files to be
-// chosen; the windows show theirs through Prompts.
+// chosen unless the request is for writing; the windows show theirs through Prompts.
 FileDialogAnswer showFileDialog(const FileDialogRequest& request, QWidget* parent);
 
 class Prompts;
@@ -64,9 +67,13 @@ public:
     // when the user cancelled, or another failure number with errorDescription()
     // telling why.
     int showOpen(Prompts& prompts, QWidget* parent);
+    // The same for a file to write (FileDialogRequest::forWriting).
+    int showSave(Prompts& prompts, QWidget* parent);
     const QString& errorDescription() const { return errorDescription_; }
 
 private:
+    int show(Prompts& prompts, QWidget* parent, bool forWriting);
+
     QString title_;
     QString filter_;
     int filterIndex_ = 1;

@@ -1,5 +1,8 @@
 #include "payee_rules_store.h"
 
+#include "rules/payee_renamer.h"
+#include "rules/rule_set.h"
+
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
@@ -101,6 +104,17 @@ bool savePayeeRules(const UserSettings& store, const std::vector<PayeeRule>& rul
     } catch (...) {
         return false;
     }
+}
+
+std::shared_ptr<const PayeeRenaming> savedRenaming(const UserSettings& store)
+{
+    StoredRules stored = readPayeeRules(store);
+    if (stored.rules.empty())
+        return nullptr;
+    auto compiled = RuleSet::compile(std::move(stored.rules), RuleSet::Checked::Yes);
+    if (RuleSet* rules = std::get_if<RuleSet>(&compiled))
+        return std::make_shared<RuleRenaming>(std::move(*rules));
+    return nullptr;
 }
 
 } // namespace scrivane

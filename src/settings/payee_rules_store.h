@@ -1,10 +1,12 @@
 #pragma once
 
+#include "names/payee_renaming.h"
 #include "rules/payee_rule.h"
 #include "user_settings.h"
 
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -45,5 +47,11 @@ StoredRules readPayeeRules(const UserSettings& store);
 // Puts rules in place of the group, in one write of the file; [Prefs] and
 // anything else the file holds stay. True exactly when they reached the disk.
 bool savePayeeRules(const UserSettings& store, const std::vector<PayeeRule>& rules);
+
+// The saved rules as a clean in the desktop program takes them (NameOptions::
+// renaming): nothing when none is saved, so that the clean stays as it always
+// was. An entry that cannot be read is left out here, as readPayeeRules does,
+// and named in the Payee Rules window.
+std::shared_ptr<const PayeeRenaming> savedRenaming(const UserSettings& store);
 
 } // namespace scrivane

@@ -197,7 +197,8 @@ private slots:
             QTest::keyClick(done, Qt::Key_Enter, Qt::KeypadModifier);
             clicked << window->objectName() + (window->isVisible() ? " open" : " closed");
         }
-        QCOMPARE(clicked.join(' '), "previewRawNames:1 previewNames:1 namOptions closed nameListPreview closed");
+        QCOMPARE(clicked.join(' '),
+                 "payeeRules:1 previewRawNames:1 previewNames:1 namOptions closed nameListPreview closed");
     }
 
     // The list holds the lines of the text the box held: a name that ends its line in the file leaves an empty line
