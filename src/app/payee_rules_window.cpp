@@ -123,7 +123,8 @@ PayeeRulesWindow::PayeeRulesWindow(const UserSettings& settings,
     const StoredRules stored = readPayeeRules(settings_);
     QStringList skipped;
     for (const SkippedRule& rule : stored.skipped)
-        skipped << QStringLiteral("Saved rule %1 is left out: the rule %2.").arg(rule.entry, text(rule.reason));
+        skipped << QStringLiteral("Saved rule %1 is left out: the rule %2; Done saves the rules without it.")
+                       .arg(rule.entry, text(rule.reason));
     skipped_ = skipped.join(QLatin1Char(' '));
     options_ = readSettings(settings_).names;
     readStatement();

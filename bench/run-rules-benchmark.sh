@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# What payee rules add to the clean: the engine's clean of the generated 100k
+# bank statement (SGML, CR LF) for Quicken without rules, with 1,000 rules of
+# the four kinds in turn and with 100,000 contains rules, timed alternately by
+# hyperfine. Loading the rules file and indexing the rules count, as they do in
+# every run of scrivane-clean.
+#
+#   bench/run-rules-benchmark.sh [BUILD_DIR] [ROUNDS]
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source_dir=$(dirname "$here")
+build=$(realpath -m "${1:-$source_dir/build-bench}")
+rounds=${2:-10}
+command -v hyperfine >/dev/null || {
+    echo "missing: hyperfine" >&2
+    exit 1
+}
+cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCRIVANE_BENCH=ON \
+    -DSCRIVANE_BUILD_TESTS=OFF -DSCRIVANE_BUILD_GUI=ON >/dev/null
+cmake --build "$build" -j "${BENCH_JOBS:-2}" --target scrivane-genstatement scrivane-genrules \
+    scrivane-bench-clean >/dev/null
+bin=$build/bin
+data=$build/bench-data
+mkdir -p "$data"
+f=$data/bank-sgml-100000.ofx
+[[ -s $f ]] || "$bin/scrivane-genstatement" --kind bank --form sgml --count 100000 --seed 1 >"$f"
+mix=$data/rules-mix-1000.csv
+contains=$data/rules-contains-100000.csv
+[[ -s $mix ]] || "$bin/scrivane-genrules" --mix 1000 --seed 1 >"$mix"
+[[ -s $contains ]] || "$bin/scrivane-genrules" --contains 100000 --seed 1 >"$contains"
+hyperfine --warmup 2 --runs "$rounds" --export-json "$data/rules.json" \
+    -n 'no rules' "$bin/scrivane-bench-clean --target quicken $f" \
+    -n '1,000 mixed rules' "$bin/scrivane-bench-clean --target quicken --rules $mix $f" \
+    -n '100,000 contains rules' "$bin/scrivane-bench-clean --target quicken --rules $contains $f"
+jq -r '.results[] | [.command, (.mean * 1000), (.user * 1000), (.system * 1000)] | @tsv' "$data/rules.json"
