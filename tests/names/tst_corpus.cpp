@@ -28,21 +28,22 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<Target>("target");
-        QTest::addColumn<QByteArray>("identifier");
-        // The first statement transaction response of each file decides its identifier.
-        // clang-format off
-        const struct { const char *file, *quicken, *quickbooks; } files[] = {
-            {"anzcc.ofx", "3000", "3106"}, {"bank_medium.ofx", "3000", "5885"}, {"checking.ofx", "3000", "5885"},
-            {"fidelity.ofx", "11372", "5885"}, {"investment_medium.ofx", "11372", "5885"},
-            {"multiple_accounts.ofx", "3000", "5885"}, {"ofx-v102-empty-tags.ofx", "3000", "5885"},
-            {"suncorp.ofx", "3000", "5885"}};
-        // clang-format on
+        // The identifier written and its count are the reader round trip's, over the whole corpus.
+        const QStringList files {"anzcc.ofx",
+                                 "bank_medium.ofx",
+                                 "checking.ofx",
+                                 "fidelity.ofx",
+                                 "investment_medium.ofx",
+                                 "multiple_accounts.ofx",
+                                 "ofx-v102-empty-tags.ofx",
+                                 "suncorp.ofx"};
         if (samples::haveCorpus())
-            QCOMPARE(QDir(samples::corpusDir()).entryList({"*.ofx"}, QDir::Files).size(), qsizetype(std::size(files)));
-        for (const auto& f : files) {
-            QTest::addRow("%s, QuickBooks", f.file) << f.file << Target::QuickBooks << QByteArray(f.quickbooks);
-            QTest::addRow("%s, Quicken", f.file) << f.file << Target::Quicken << QByteArray(f.quicken);
-            QTest::addRow("%s, Other", f.file) << f.file << Target::Other << QByteArray();
+            QCOMPARE(QDir(samples::corpusDir()).entryList({"*.ofx"}, QDir::Files), files);
+        for (const QString& f : files) {
+            const QByteArray file = f.toLatin1();
+            QTest::addRow("%s, QuickBooks", file.constData()) << f << Target::QuickBooks;
+            QTest::addRow("%s, Quicken", file.constData()) << f << Target::Quicken;
+            QTest::addRow("%s, Other", file.constData()) << f << Target::Other;
         }
     }
 
@@ -50,7 +51,6 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(Target, target);
-        QFETCH(QByteArray, identifier);
         const QString path = samples::path(file);
         if (path.isEmpty())
             QSKIP(qPrintable(file + QStringLiteral(" is not kept in tests/data, and ") + samples::noCorpus));
@@ -65,7 +65,7 @@ private slots:
                                                target,
                                                NameOptions {},
                                                LocaleRules::enUS());
-        const QByteArray output = QByteArray::fromStdString(joinSegments(segments)), upper = output.toUpper();
+        const QByteArray output = QByteArray::fromStdString(joinSegments(segments));
         // QuickBooks gets the XML statements in the SGML form, an OFX 1 body under an XML header among them
         // (anzcc.ofx); the rest as they are.
         const bool xml = input.startsWith("<?xml");
@@ -81,11 +81,6 @@ private slots:
             QCOMPARE(startTags(tagsBut(output, rewritten)), startTags(tagsBut(input, rewritten)));
         else
             QCOMPARE(tagsBut(output, rewritten), tagsBut(input, rewritten));
-        const QByteArray signOn = output.left(upper.indexOf("</SONRS>") + 8).mid(upper.indexOf("<SONRS>"));
-        if (target != Target::Other) {
-            QCOMPARE(signOn.count("<INTU.BID>"), 1);
-            QVERIFY2(signOn.contains("<INTU.BID>" + identifier + "<"), signOn.constData());
-        }
         if (file == "suncorp.ofx" && !form.converted)
             QVERIFY(output.contains("<NAME><![CDATA[Eftpos Wdl Handyway Aldi Store]]></NAME>\r\n"));
         if (file == "suncorp.ofx" && form.converted)
