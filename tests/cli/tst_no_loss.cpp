@@ -191,6 +191,24 @@ private slots:
             QCOMPARE(readFile(box.path(output)), left);
     }
 
+    // A statement larger than one write, with a value larger still, reaches the
+    // disk byte for byte: the batched writes neither repeat nor drop a piece.
+    void bigStatementIsWrittenWhole()
+    {
+        Sandbox box;
+        const QByteArray blocks
+            = QByteArray("<STMTTRN>\n<MEMO>" + QByteArray(1000, 'm') + "\n</STMTTRN>\n").repeated(2000)
+            + "<STMTTRN>\n<MEMO>" + QByteArray(3 << 20, 'n') + "\n</STMTTRN>\n";
+        QByteArray text = statement, expected = cleaned("other");
+        text.insert(text.indexOf("</BANKTRANLIST>"), blocks);
+        expected.insert(expected.indexOf("</BANKTRANLIST>"), blocks);
+        QVERIFY(writeFile(box.path("s.ofx"), text, 0640));
+        QCOMPARE(box.run({"--target", "other", "s.ofx"}).exitCode, 0);
+        const QByteArray written = readFile(box.path("s.ofx"));
+        QVERIFY2(written == expected,
+                 qPrintable(QString("%1 bytes, %2 expected").arg(written.size()).arg(expected.size())));
+    }
+
 #ifndef Q_OS_WIN // links, permission bits and the umask are POSIX's
     // The output is a plain file under its own name with exactly the statement's
     // bits, even under a umask that hides nothing; "other", which a link points

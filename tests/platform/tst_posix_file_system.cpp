@@ -75,6 +75,24 @@ private slots:
         QCOMPARE(entries(dir), QStringList());
     }
 
+    // Two writes into one folder at once, as two runs of the program make them,
+    // each under a private name of its own: neither takes the other's.
+    void overlappingWritesEachGetTheirOwnName()
+    {
+        QTemporaryDir dir;
+        const PosixFileSystem files(false);
+        FileResult inner;
+        const FileResult outer = files.writeWhole(
+            dir.filePath("a.QFX"),
+            [&](const ByteSink& sink) {
+                inner = files.writeWhole(dir.filePath("b.QFX"), [](const ByteSink& s) { return s("b"); }, {});
+                return sink("a");
+            },
+            {});
+        QVERIFY2(outer.ok() && inner.ok(), qPrintable((outer.ok() ? inner : outer).failure().reason));
+        QCOMPARE(entries(dir), (QStringList {"a.QFX", "b.QFX"}));
+    }
+
     // In a program set up as the programs are, a write past a file-size limit fails
     // with the system's reason, instead of the limit's signal ending the program
     // with the file half written.
