@@ -12,6 +12,7 @@
 #include <QTest>
 
 #ifndef Q_OS_WIN
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -365,6 +366,20 @@ private slots:
         QCOMPARE(box.entries(), QStringList {"s.ofx"});
         QCOMPARE(readFile(box.path("s.ofx")), statement);
     }
+
+#ifndef Q_OS_WIN
+    // Standard input that fails part way (here a folder) is named with the
+    // system's reason, never taken for an empty statement.
+    void unreadableStandardInput()
+    {
+        Sandbox box;
+        const QByteArray folder = QFile::encodeName(box.path({}));
+        const Run run = box.run({"--stdout", "--target", "quicken", "-"},
+                                [folder] { ::dup2(::open(folder.constData(), O_RDONLY), 0); });
+        QCOMPARE(run.out + run.err + QByteArray::number(run.exitCode),
+                 QByteArray("scrivane-clean: -: cannot be read: Is a directory\n1"));
+    }
+#endif
 
     // Exactly one line per listed name on the corpus statements indented with tabs, where a name's value runs on
     // through the line break and the next line's tabs; no line ends in white space.
