@@ -1,5 +1,8 @@
 #include "clean_messages.h"
 
+#include "platform/name_list_text.h"
+#include "statement/finding_format.h"
+
 namespace scrivane {
 
 namespace {
@@ -93,6 +96,16 @@ QString replacedWithoutTrash(const CleanOutcome& outcome)
         return QStringLiteral("\r\n\r\nNo trash could take the statement as it was, so the cleaned file replaced it.");
     return QStringLiteral("\r\n\r\nNo trash could take the earlier \"%1\", so the cleaned file replaced it.")
         .arg(outcome.outputPath);
+}
+
+QString followedByFindings(QString message, Target target, const std::vector<Finding>& told)
+{
+    if (told.empty())
+        return message;
+    // Other's message ends in an empty line already; the others end in a sentence.
+    if (!message.endsWith(QStringLiteral("\r\n\r\n")))
+        message += QStringLiteral("\r\n\r\n");
+    return message + quotingText(findingsSentence(told, target));
 }
 
 QString namesNotListedMessage(const QString& input)

@@ -17,6 +17,12 @@ QString cleanFailureMessage(const CleanFailure& failure, const QString& input, c
 // to the trash first: empty where it did, or where none stood there.
 QString replacedWithoutTrash(const CleanOutcome& outcome);
 
+// The final message, never reworded, and after an empty line one sentence on
+// what the target will meet in the written file (findingsSentence), when its
+// check found something to tell. Values quoted from the statement read in
+// whatever character set it has.
+QString followedByFindings(QString message, Target target, const std::vector<Finding>& told);
+
 // The names of a file could not be listed for want of memory: an empty list
 // would read as a statement without names.
 QString namesNotListedMessage(const QString& input);

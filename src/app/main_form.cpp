@@ -2,10 +2,12 @@
 
 #include "clean_messages.h"
 #include "mapping_window.h"
+#include "platform/name_list_text.h"
 #include "platform/qt_text.h"
 #include "platform/read_and_clean.h"
 #include "scrivane/version.h"
 #include "settings/payee_rules_store.h"
+#include "statement/finding_format.h"
 #include "statement/guidance.h"
 #include "window_access.h"
 #include "window_caption.h"
@@ -26,6 +28,10 @@
 namespace scrivane {
 
 namespace {
+
+// A message box's details beyond this many findings would take long to lay
+// out and longer to read; scrivane-clean --check lists every one.
+constexpr std::size_t mostFindingsListed = 1000;
 
 // The layout is drawn in twips, 15 to the pixel at 96 dots per inch.
 int pixels(int twips)
@@ -206,6 +212,7 @@ void MainForm::cleanFile()
         return text ? mappingFromText(*text) : std::nullopt;
     };
     request.bankFile.askUnlessStored = true;
+    request.check = CheckRun::Written;
     CleanOutcome outcome = readAndClean(request, files_);
     if (const auto asked = outcome.bankFileQuestions) {
         const std::optional<Mapping> answers = askMapping(*asked, request.input.name());
@@ -221,10 +228,15 @@ void MainForm::cleanFile()
     }
     if (outcome.ok()) {
         fileName_->setText(outcome.outputPath);
-        prompts_.showMessage(this,
-                             QString::fromStdString(cleanedMessage(request.target, outcome.notConverted))
-                                 + replacedWithoutTrash(outcome),
-                             MessageIcon::Information);
+        prompts_.showMessage(
+            this,
+            followedByFindings(QString::fromStdString(cleanedMessage(request.target, outcome.notConverted))
+                                   + replacedWithoutTrash(outcome),
+                               request.target,
+                               outcome.findings),
+            MessageIcon::Information,
+            applicationTitle,
+            quotingText(findingsList(outcome.findings, mostFindingsListed)));
     } else {
         prompts_.showMessage(this,
                              cleanFailureMessage(*outcome.failure, request.input.name(), outcome.outputPath),

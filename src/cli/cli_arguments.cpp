@@ -134,6 +134,14 @@ ParseResult parseArguments(const std::vector<std::string>& args)
             a.noRules = true;
             continue;
         }
+        if (arg == "--check") {
+            a.check = true;
+            continue;
+        }
+        if (arg == "--json") {
+            a.json = true;
+            continue;
+        }
         std::string value;
         if (takeValue(args, i, "--target", value, error)) {
             if (error.empty() && value != "quickbooks" && value != "quicken" && value != "other")
@@ -178,13 +186,20 @@ ParseResult parseArguments(const std::vector<std::string>& args)
         error = "no statement file named";
     else if (a.rulesFile && a.noRules)
         error = "--rules and --no-rules cannot be used together";
+    else if (a.json && !a.check)
+        error = "--json is for the findings of --check";
+    else if (a.check && (a.toStdout || a.list != ListMode::None || a.keep))
+        error = std::string(a.toStdout   ? "--stdout"
+                                : a.keep ? "--keep"
+                                         : "--list")
+            + " cannot be used with --check, which writes nothing";
     else if (a.toStdout && a.list != ListMode::None)
         error = "--stdout and --list cannot be used together";
     else if (a.toStdout && a.files.size() != 1)
         error = "--stdout takes exactly one file";
     else if (std::count(a.files.begin(), a.files.end(), standardInputName) > 0 && !a.toStdout
-             && a.list == ListMode::None)
-        error = "\"-\" (standard input) can be used only with --stdout or --list";
+             && a.list == ListMode::None && !a.check)
+        error = "\"-\" (standard input) can be used only with --stdout, --list or --check";
     else if (std::count(a.files.begin(), a.files.end(), standardInputName) > 1)
         error = "standard input can be read only once";
     return result;
@@ -205,6 +220,8 @@ std::string usageText(const std::string& settingsFile)
            "                       that the new one replaces\n"
            "  no <OFX> tag         the file is refused and left as it is\n"
            "  --stdout, --list     no file is written, moved or deleted\n"
+           "  --check              nothing is written: what the application would meet is\n"
+           "                       printed instead\n"
            "\n"
            "  --target quickbooks|quicken|other  target application (default: the one the\n"
            "                           desktop program stored; Other when none)\n"
@@ -229,6 +246,12 @@ std::string usageText(const std::string& settingsFile)
            "                           for this run instead of the saved ones; a malformed\n"
            "                           file is named with its line, and no statement is touched\n"
            "  --no-rules               use no payee rules\n"
+           "  --check                  check each FILE as it would be cleaned for the target\n"
+           "                           and print what the application would refuse, drop or\n"
+           "                           cut: one line per finding, FILE:LINE: LEVEL: text, at\n"
+           "                           the line of FILE; a finding the clean mends ends in\n"
+           "                           \"(the clean fixes this)\". Nothing is written\n"
+           "  --json                   with --check: one JSON object per finding instead\n"
            "  --omit-words TEXT        use TEXT as the omit list for this run\n"
            "  --proper-case | --no-proper-case\n"
            "  --remove-dates | --no-remove-dates\n"
@@ -253,8 +276,13 @@ std::string usageText(const std::string& settingsFile)
            "  --sign normal|reversed   reversed: amounts over zero are money going out\n"
            "What neither the file nor these settle is a usage error naming the option.\n"
            "\n"
-           "A FILE of \"-\" reads the statement from standard input; only with --stdout or\n"
-           "--list.\n"
+           "A FILE of \"-\" reads the statement from standard input; only with --stdout,\n"
+           "--list or --check.\n"
+           "\n"
+           "After a clean, the errors and warnings the application will meet in what was\n"
+           "written are printed on standard error in the same form, at the lines of the\n"
+           "written file (named \"standard output\" with --stdout). The file is written all\n"
+           "the same. Transactions without NAME or PAYEE are left to --check.\n"
            "\n"
            "Options not given here are read from the desktop program's settings file,\n"
            "which is never written:\n"
@@ -264,9 +292,13 @@ std::string usageText(const std::string& settingsFile)
           "\n"
           "Exit status: 0 when every file was cleaned, 1 when any file failed (the others\n"
           "are still processed), 2 for a usage error or a rules file that cannot be used.\n"
+          "With --check: 0 when no file has an error that the clean leaves, 1 when any\n"
+          "has or cannot be read, 2 for a usage error.\n"
           "\n"
           "Example: make every statement of the month importable into Quicken:\n"
-          "  scrivane-clean --target quicken ~/Downloads/*.ofx\n";
+          "  scrivane-clean --target quicken ~/Downloads/*.ofx\n"
+          "and first see what QuickBooks would make of one of them:\n"
+          "  scrivane-clean --check --target quickbooks statement.ofx\n";
 }
 
 } // namespace scrivane::cli

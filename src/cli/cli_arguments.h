@@ -19,6 +19,8 @@ struct Arguments
     bool keepForm = false; // QuickBooks gets an XML statement as XML
     bool keep = false; // leave the original where it is
     ListMode list = ListMode::None;
+    bool check = false; // report what the target would meet, and write nothing
+    bool json = false; // --check's findings as JSON lines
     std::optional<std::string> omitWords;
     std::optional<bool> properCase;
     std::optional<bool> removeDates;

@@ -10,12 +10,14 @@
 #include "rules/rule_listing.h"
 #include "rules/rules_csv.h"
 #include "scrivane/version.h"
+#include "statement/finding_format.h"
 #include "statement/guidance.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -398,6 +400,14 @@ void reportNotConverted(const Streams& streams, const QString& path, const std::
         reportFailure(streams, path, QString::fromStdString(notConvertedSentence(reason)));
 }
 
+// What the target will meet in a statement that was written, one line each on
+// the error stream, at the lines of written, the output's name.
+void reportFindings(const Streams& streams, const std::string& written, const std::vector<Finding>& findings)
+{
+    for (const Finding& f : findings)
+        printLine(streams.err, compilerLine(written, f));
+}
+
 bool clean(const QString& path, CleanRequest request, const Streams& streams, Progress& progress, int& asked)
 {
     request.input = sourceOf(path, streams);
@@ -408,11 +418,13 @@ bool clean(const QString& path, CleanRequest request, const Streams& streams, Pr
     }
     const CleanOutcome outcome = readAndClean(request);
     progress.clear();
+    const std::string written = request.toStream ? request.toStream->name.toStdString() : bytesOf(outcome.outputPath);
     if (!outcome.ok()) {
         const auto& questions = outcome.bankFileQuestions;
         reportFailure(
             streams, path, questions ? whatToGive(*questions) : describe(*outcome.failure, outcome.outputPath));
         asked += questions ? 1 : 0;
+        reportFindings(streams, written, outcome.findings);
         return false;
     }
     if (!request.toStream) {
@@ -421,7 +433,40 @@ bool clean(const QString& path, CleanRequest request, const Streams& streams, Pr
                       + (outcome.cleanedElsewhere ? " (already cleaned by another run)" : ""));
     }
     reportNotConverted(streams, path, outcome.notConverted);
+    reportFindings(streams, written, outcome.findings);
     return true;
+}
+
+// Whether a statement can be imported as it would be cleaned: its findings on
+// the output stream, placed in the statement as given, and nothing written.
+// False when it has an error that the clean leaves, or cannot be read.
+bool check(const QString& path,
+           const std::string& name,
+           CleanRequest request,
+           const Streams& streams,
+           bool json,
+           Progress& progress,
+           int& asked)
+{
+    request.input = sourceOf(path, streams);
+    const CleanOutcome outcome = readAndClean(request);
+    progress.clear();
+    if (!outcome.ok()) {
+        const auto& questions = outcome.bankFileQuestions;
+        reportFailure(streams, path, questions ? whatToGive(*questions) : describe(*outcome.failure, {}));
+        asked += questions ? 1 : 0;
+        return false;
+    }
+    bool written = true;
+    for (const Finding& f : outcome.findings)
+        written = written && printLine(streams.out, json ? jsonLine(name, f) : compilerLine(name, f));
+    if (!written) {
+        reportFailure(streams, path, cannotWriteOut + systemReason());
+        return false;
+    }
+    return std::none_of(outcome.findings.begin(), outcome.findings.end(), [](const Finding& f) {
+        return f.level == FindingLevel::Error && !f.fixedByClean;
+    });
 }
 
 } // namespace
@@ -489,6 +534,7 @@ int run(const ParseResult& parsed,
     std::shared_ptr<const RuleRenaming> renaming = std::make_shared<RuleRenaming>(std::move(*rules));
     if (!renaming->rules().empty())
         request.names.renaming = renaming;
+    request.check = args.check ? CheckRun::Instead : CheckRun::Written;
     if (args.toStdout)
         request.toStream = StreamOutput {streams.out, QStringLiteral("standard output")};
     // A bank's file is read as the options say, over the profile the desktop
@@ -526,6 +572,8 @@ int run(const ParseResult& parsed,
                            streams,
                            progress,
                            asked);
+        } else if (args.check) {
+            ok = check(path, args.files[k], request, streams, args.json, progress, asked);
         } else {
             ok = clean(path, request, streams, progress, asked);
         }

@@ -21,13 +21,15 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
 
 } // namespace
 
-void showMessageBox(QWidget* parent, const QString& text, MessageIcon icon, const QString& title)
+void showMessageBox(
+    QWidget* parent, const QString& text, MessageIcon icon, const QString& title, const QString& details)
 {
     // The texts carry CR LF; a label would draw the CR as a glyph of its own.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(qtIcon(icon), title, shown, QMessageBox::Ok, parent);
+    auto lines = [](QString t) { return t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+    QMessageBox box(qtIcon(icon), title, lines(text), QMessageBox::Ok, parent);
     box.setTextFormat(Qt::PlainText);
+    if (!details.isEmpty())
+        box.setDetailedText(lines(details));
     box.exec();
 }
 

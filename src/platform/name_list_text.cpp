@@ -1,5 +1,6 @@
 #include "name_list_text.h"
 
+#include "statement/utf8.h"
 #include "statement/windows1252.h"
 
 #include <QStringDecoder>
@@ -41,6 +42,28 @@ QString nameListDisplayText(std::string_view bytes, Charset charset)
     bool valid = false;
     QString text = fromUtf8(bytes, &valid);
     return valid ? text : textFromWindows1252(bytes);
+}
+
+QString quotingText(std::string_view bytes)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(bytes.size()));
+    for (std::size_t i = 0; i < bytes.size();) {
+        const Utf8Char c = decodeUtf8(bytes.substr(i));
+        if (c.length == 0) {
+            text += QChar(fromWindows1252(static_cast<unsigned char>(bytes[i])));
+            ++i;
+        } else {
+            if (QChar::requiresSurrogates(c.code)) {
+                text += QChar(QChar::highSurrogate(c.code));
+                text += QChar(QChar::lowSurrogate(c.code));
+            } else {
+                text += QChar(static_cast<char16_t>(c.code));
+            }
+            i += c.length;
+        }
+    }
+    return text;
 }
 
 } // namespace scrivane

@@ -15,4 +15,9 @@ namespace scrivane {
 // lone carriage returns included, pass through as they are.
 QString nameListDisplayText(std::string_view bytes, Charset charset);
 
+// Words of the program's own (UTF-8) around values quoted from a statement in
+// any character set: each well-formed UTF-8 character reads as itself, any
+// other byte as its Windows-1252 character, so that neither is garbled.
+QString quotingText(std::string_view bytes);
+
 } // namespace scrivane

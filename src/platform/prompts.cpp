@@ -2,9 +2,10 @@
 
 namespace scrivane {
 
-void DesktopPrompts::showMessage(QWidget* parent, const QString& text, MessageIcon icon, const QString& title)
+void DesktopPrompts::showMessage(
+    QWidget* parent, const QString& text, MessageIcon icon, const QString& title, const QString& details)
 {
-    showMessageBox(parent, text, icon, title);
+    showMessageBox(parent, text, icon, title, details);
 }
 
 FileDialogAnswer DesktopPrompts::openFile(const FileDialogRequest& request, QWidget* parent)

@@ -20,10 +20,12 @@ public:
     virtual ~Prompts() = default;
 
     // A modal box with an OK button only. The text may hold CR LF line breaks.
+    // Details, when given, stay folded behind a button until the user asks.
     virtual void showMessage(QWidget* parent,
                              const QString& text,
                              MessageIcon icon = MessageIcon::None,
-                             const QString& title = applicationTitle)
+                             const QString& title = applicationTitle,
+                             const QString& details = {})
         = 0;
 
     // The answer to a file-open dialog showing what request says, modal to parent.
@@ -38,7 +40,8 @@ public:
 class DesktopPrompts : public Prompts
 {
 public:
-    void showMessage(QWidget* parent, const QString& text, MessageIcon icon, const QString& title) override;
+    void showMessage(
+        QWidget* parent, const QString& text, MessageIcon icon, const QString& title, const QString& details) override;
     FileDialogAnswer openFile(const FileDialogRequest& request, QWidget* parent) override;
     DocumentOpener& documents() override { return documents_; }
 

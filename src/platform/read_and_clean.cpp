@@ -107,16 +107,17 @@ bool holds(const FileSystem& files, const QString& path, const SegmentList& segm
 
 // A statement read and cleaned in memory. The segments are views into the read
 // bytes or into converted, so the three live and go together.
-struct CleanedStatement
+struct CleanInMemory
 {
     ReadStatement read;
     std::string converted;
     SegmentList segments;
+    FormReport form;
 };
 
 std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
                                                  const FileSystem& files,
-                                                 CleanedStatement& cleaned,
+                                                 CleanInMemory& cleaned,
                                                  CleanOutcome& outcome)
 {
     cleaned.read = readStatement(request.input, files);
@@ -129,24 +130,43 @@ std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
     // cleaned, and fail only at the import.
     if (const FileKind kind = fileKindOf(viewOf(cleaned.read.bytes)); kind != FileKind::Ofx)
         return CleanFailure {CleanProblem::NotAStatement, {request.input.name(), {}}, kind};
-    FormReport report = cleanStatement(viewOf(cleaned.read.bytes),
-                                       cleaned.converted,
-                                       cleaned.segments,
-                                       request.target,
-                                       request.names,
-                                       request.locale,
-                                       request.form);
+    cleaned.form = cleanStatement(viewOf(cleaned.read.bytes),
+                                  cleaned.converted,
+                                  cleaned.segments,
+                                  request.target,
+                                  request.names,
+                                  request.locale,
+                                  request.form);
     // Half the names renamed is no statement to write: nothing is.
-    if (!report.failure.empty())
+    if (!cleaned.form.failure.empty())
         return CleanFailure {CleanProblem::RuleCannotWrite,
-                             {request.input.name(), QString::fromStdString(report.failure)}};
-    outcome.notConverted = std::move(report.notConverted);
+                             {request.input.name(), QString::fromStdString(cleaned.form.failure)}};
+    outcome.notConverted = cleaned.form.notConverted;
+    if (request.check == CheckRun::Written) {
+        // The check only advises: short of memory for it, the clean goes on and
+        // tells nothing rather than fail.
+        try {
+            outcome.findings = findingsToTell(checkStatement(cleaned.segments, request.target, outcome.notConverted));
+        } catch (const std::bad_alloc&) {
+            outcome.findings.clear();
+        }
+    }
     return std::nullopt;
+}
+
+void checkInstead(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
+{
+    CleanInMemory cleaned;
+    if ((outcome.failure = readAndCleanInMemory(request, files, cleaned, outcome)))
+        return;
+    const std::string output = joinSegments(cleaned.segments);
+    outcome.findings = checkCleaned(
+        {viewOf(cleaned.read.bytes), output, request.target, cleaned.form.converted, cleaned.form.notConverted});
 }
 
 void cleanToStream(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
 {
-    CleanedStatement cleaned;
+    CleanInMemory cleaned;
     if ((outcome.failure = readAndCleanInMemory(request, files, cleaned, outcome)))
         return;
     std::FILE* out = request.toStream->stream;
@@ -176,7 +196,7 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
         return;
     }
 
-    CleanedStatement cleaned;
+    CleanInMemory cleaned;
     if ((outcome.failure = readAndCleanInMemory(request, files, cleaned, outcome)))
         return;
     const FileStamp& read = cleaned.read.stamp;
@@ -297,7 +317,9 @@ CleanOutcome readAndClean(const CleanRequest& request, const FileSystem& files)
 {
     CleanOutcome outcome;
     try {
-        if (request.toStream)
+        if (request.check == CheckRun::Instead)
+            checkInstead(request, files, outcome);
+        else if (request.toStream)
             cleanToStream(request, files, outcome);
         else if (request.input.isFile())
             cleanBesideInput(request, files, outcome);
@@ -306,6 +328,11 @@ CleanOutcome readAndClean(const CleanRequest& request, const FileSystem& files)
     } catch (const std::bad_alloc&) {
         outcome.failure = failureOf(CleanProblem::OutOfMemory, request.input.name());
     }
+    // What was found in a statement that was not written is nobody's to tell.
+    const bool outputStands = !outcome.failure || outcome.failure->problem == CleanProblem::NotPutAway
+        || outcome.failure->problem == CleanProblem::ChangedAfter;
+    if (request.check == CheckRun::Written && !outputStands)
+        outcome.findings.clear();
     return outcome;
 }
 

@@ -7,6 +7,7 @@
 #include "names/statement_cleaner.h"
 #include "statement/compat.h"
 #include "statement/file_kind.h"
+#include "statement/statement_check.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace scrivane {
 
@@ -53,6 +55,20 @@ struct StreamOutput
     QString name; // what a failure to write calls it ("standard output")
 };
 
+// What a clean asks of the import check (statement/statement_check.h).
+enum class CheckRun {
+    None,
+    // The statement is checked as it is written; once the output stands, the
+    // outcome holds what its user is told (findingsToTell), at the lines of
+    // what was written.
+    Written,
+    // Nothing is written, moved or deleted: the statement is cleaned in memory
+    // and checked as it would be written (checkCleaned), each finding at its
+    // line in the input, those the clean mends marked so, with notes on what
+    // the clean does.
+    Instead,
+};
+
 // One clean, whole. New rules and checks come in as fields here, so that the
 // window and the command line, which both build one of these, pick them up
 // through the one road rather than through another parameter in every call.
@@ -73,6 +89,7 @@ struct CleanRequest
     // beside it under the target's extension (".ofx" for Other), and the bank's
     // file itself stays where it is, whatever keepInput says.
     BankFileRequest bankFile;
+    CheckRun check = CheckRun::None;
 };
 
 // Why a clean stopped, or what went wrong after its output stood. The front
@@ -129,6 +146,9 @@ struct [[nodiscard]] CleanOutcome
     bool cleanedElsewhere = false;
     // With CleanProblem::QuestionsOpen: the bank's file and what it asks.
     std::shared_ptr<const BankFileQuestions> bankFileQuestions;
+    // What the check asked for found (CheckRun); with CheckRun::Written, only
+    // where the output stands.
+    std::vector<Finding> findings;
 
     bool ok() const { return !failure; }
 };

@@ -1,7 +1,9 @@
 #include "finding_format.h"
 
+#include "guidance.h"
 #include "utf8.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace scrivane {
@@ -105,6 +107,43 @@ std::string jsonLine(std::string_view file, const Finding& f)
     out += f.fixedByClean ? "true" : "false";
     out += '}';
     return out;
+}
+
+std::string findingsSentence(const std::vector<Finding>& told, Target target)
+{
+    if (told.empty())
+        return {};
+    const Finding& first = told.front();
+    const std::string app = target == Target::Other ? "your financial application" : std::string(targetWord(target));
+    std::string sentence = "Before you import: the cleaned file has ";
+    if (told.size() == 1) {
+        sentence += "one problem for " + app + ", on line ";
+    } else {
+        sentence += std::to_string(told.size()) + " problems for " + app
+            + " (listed under Show Details), the first on line ";
+    }
+    sentence += std::to_string(first.line);
+    const std::string place = findingPlace(first);
+    if (!place.empty())
+        sentence += ", " + place;
+    sentence += ": " + findingText(first) + ".";
+    return sentence;
+}
+
+std::string findingsList(const std::vector<Finding>& told, std::size_t most)
+{
+    std::string list;
+    const std::size_t shown = std::min(told.size(), most);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0)
+            list += "\r\n";
+        list += "line " + std::to_string(told[i].line) + ": ";
+        list += levelWord(told[i].level);
+        list += ": " + findingSentence(told[i]);
+    }
+    if (told.size() > shown)
+        list += "\r\n... and " + std::to_string(told.size() - shown) + " more.";
+    return list;
 }
 
 } // namespace scrivane

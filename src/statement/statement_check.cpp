@@ -279,4 +279,16 @@ std::size_t countStanding(const std::vector<Finding>& findings)
     }));
 }
 
+std::vector<Finding> findingsToTell(std::vector<Finding> written)
+{
+    std::erase_if(written, [](const Finding& f) {
+        return f.level == FindingLevel::Note || f.fixedByClean || f.kind == FindingKind::NoPayee
+            || f.kind == FindingKind::NotConvertible;
+    });
+    sortByLine(written);
+    std::stable_partition(
+        written.begin(), written.end(), [](const Finding& f) { return f.level == FindingLevel::Error; });
+    return written;
+}
+
 } // namespace scrivane

@@ -105,4 +105,13 @@ bool isOfxAmount(std::string_view value);
 // that the clean did not fix), and how many are.
 std::size_t countStanding(const std::vector<Finding>& findings);
 
+// Of the findings in what a clean wrote, those its user is told of at once:
+// the errors, then the warnings, each in the order of their lines. Two are
+// left to a check asked for. A transaction without NAME or PAYEE: many banks
+// send them, and a name that the cleaning empties leaves one by design, so it
+// would be said after nearly every clean of such a statement. And an XML
+// statement that QuickBooks gets unconverted: the clean says why itself, or
+// the user asked for the XML form.
+std::vector<Finding> findingsToTell(std::vector<Finding> written);
+
 } // namespace scrivane

@@ -297,6 +297,7 @@ private slots:
         QCOMPARE(after.box, "DIR/" + output);
         QCOMPARE(after.storedName, "DIR/" + output);
         QCOMPARE(after.message, message);
+        QCOMPARE(prompts.messages().front().details, QString()); // nothing found, nothing more to show
         QCOMPARE(after.entries, "Korvel Scrivane.ini " + output);
         // The statement as it came waits in the trash, also where the cleaned one took its name (on Windows in the
         // Recycle Bin, out of sight).
@@ -356,6 +357,50 @@ private slots:
         QCOMPARE(readFile(home->filePath("data/Trash/files/s.QBO"))
                      + readFile(home->filePath("data/Trash/files/s.ofx")),
                  "last month" + bankStatement);
+    }
+
+    // What the target will meet in the written file follows the message in one sentence, with the whole list in
+    // the box's details; the file is written all the same.
+    void findingsFollowTheMessage_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<Target>("target");
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("details");
+        const QString amount = "transaction 1 (FITID 1) of statement 1: TRNAMT \"-1.00 USD\" is not an OFX amount (a "
+                               "signed number such as -12.50)";
+        const QString advice = ". Write the amount as digits with an optional sign and one decimal point, for example "
+                               "-12.50.";
+        QTest::newRow("Quicken")
+            << "quickenCompat" << Target::Quicken
+            << "\r\n\r\nBefore you import: the cleaned file has one problem for Quicken, on line 13, " + amount + "."
+            << "line 13: error: " + amount + advice;
+        // The error comes first, though its line comes later; Other's message ends in an empty line of its own.
+        const QString date = "transaction 1 (FITID 1) of statement 1: DTPOSTED \"2024-01-02\" is not an OFX date "
+                             "(YYYYMMDD, optionally HHMMSS)";
+        QTest::newRow("Other, two") << "noCompat" << Target::Other
+                                    << "Before you import: the cleaned file has 2 problems for your financial "
+                                       "application (listed under Show Details), the first on line 12, "
+                + date + "."
+                                    << "line 12: error: " + date
+                + ". Write the date as YYYYMMDD, for example "
+                  "20240131.\r\nline 13: error: "
+                + amount + advice;
+    }
+    void findingsFollowTheMessage()
+    {
+        QFETCH(QString, button);
+        QFETCH(Target, target);
+        QFETCH(QString, sentence);
+        QFETCH(QString, details);
+        QByteArray faulty = QByteArray(bankStatement).replace("<TRNAMT>-1.00", "<TRNAMT>-1.00 USD");
+        if (target == Target::Other)
+            faulty.replace("<DTPOSTED>20240102", "<DTPOSTED>2024-01-02");
+        QVERIFY(writeFile(path("s.ofx"), faulty));
+        const AfterClean after = clean(button, "DIR/s.ofx");
+        QCOMPARE(after.message, "information: " + QString::fromStdString(cleanedMessage(target)) + sentence);
+        QCOMPARE(prompts.messages().front().details, details);
+        QCOMPARE(after.entries, QString("Korvel Scrivane.ini ") + (target == Target::Other ? "s.ofx" : "s.QFX"));
     }
 
     // A name that only matches as a pattern is missing too; the settings are saved all the same.

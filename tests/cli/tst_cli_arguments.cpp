@@ -93,6 +93,9 @@ private slots:
                                                                  "sign=reversed,account=12-34,type=creditcard,"
                                                                  "currency=CHF")}
             << "";
+        QTest::newRow("check, JSON, standard input")
+            << QStringList {"--check", "--json", "--keep-form", "-"}
+            << Arguments {.keepForm = true, .check = true, .json = true, .files = {"-"}} << "";
         QTest::newRow("help needs no file") << QStringList {"-h"} << Arguments {.help = true} << "";
         QTest::newRow("version needs no file") << QStringList {"--version"} << Arguments {.version = true} << "";
         // Refused lines.
@@ -109,8 +112,9 @@ private slots:
                                           << "--stdout and --list cannot be used together";
         QTest::newRow("stdout with two files")
             << QStringList {"--stdout", "a.ofx", "b.ofx"} << Arguments {} << "--stdout takes exactly one file";
-        QTest::newRow("standard input without --stdout or --list")
-            << QStringList {"-"} << Arguments {} << "\"-\" (standard input) can be used only with --stdout or --list";
+        QTest::newRow("standard input without --stdout, --list or --check")
+            << QStringList {"-"} << Arguments {}
+            << "\"-\" (standard input) can be used only with --stdout, --list or --check";
         QTest::newRow("standard input twice")
             << QStringList {"--list=raw", "-", "-"} << Arguments {} << "standard input can be read only once";
         const auto refused = [](const char* name, const QStringList& args, const char* error) {
@@ -132,6 +136,13 @@ private slots:
                 "--currency must be a code of three letters such as USD, not \"US\"");
         refused("sign", {"--sign=up", "b.csv"}, "--sign must be normal or reversed, not \"up\"");
         refused("empty account", {"--account=", "b.csv"}, "--account needs an account number");
+        // --check writes nothing, so what it would write to, or keep, makes no sense.
+        for (const char* writing : {"--stdout", "--keep", "--list=raw"})
+            QTest::addRow("check with %s", writing)
+                << QStringList {"--check", writing, "s.ofx"} << Arguments {}
+                << QString(writing).section('=', 0, 0) + " cannot be used with --check, which writes nothing";
+        QTest::newRow("JSON without check")
+            << QStringList {"--json", "s.ofx"} << Arguments {} << "--json is for the findings of --check";
         QTest::newRow("first error wins")
             << QStringList {"--bad", "--target=x"} << Arguments {} << "unknown option --bad";
     }
@@ -153,6 +164,8 @@ private slots:
         QCOMPARE(got.keepForm, asked.keepForm);
         QCOMPARE(got.keep, asked.keep);
         QCOMPARE(got.list, asked.list);
+        QCOMPARE(got.check, asked.check);
+        QCOMPARE(got.json, asked.json);
         QCOMPARE(shown(got.omitWords), shown(asked.omitWords));
         QCOMPARE(shown(got.properCase), shown(asked.properCase));
         QCOMPARE(shown(got.removeDates), shown(asked.removeDates));

@@ -7,6 +7,8 @@
 
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
@@ -18,6 +20,11 @@
 #endif
 
 using namespace cli_test;
+
+// What --check says of the second transaction of the statement, whose name the default options clean away.
+static const QByteArray noPayee = "transaction 2 (FITID 2) of statement 1: the transaction has neither NAME nor PAYEE: "
+                                  "it is imported without a payee. Check the words to omit in Settings: a name that "
+                                  "the cleaning leaves empty is removed.";
 
 class TestScrivaneClean : public QObject
 {
@@ -337,6 +344,78 @@ private slots:
         QVERIFY(!(QFile::permissions(box.path(output)) & QFile::WriteOwner));
     }
 
+    // --check reads each statement, cleans it in memory and says what the target would meet, at the lines of the
+    // file as given, with the exit status of its errors; nothing is written. A clean says on standard error what
+    // the target will meet in what it wrote, at the lines of the written file, which is written all the same.
+    void checkAndAfterAClean_data()
+    {
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QByteArray>("err");
+        QTest::addColumn<QString>("written"); // the one file left
+        const QByteArray twice = QByteArray(statement).replace("<FITID>2", "<FITID>1");
+        const QByteArray bankId = "s.ofx:6: note: the bank identifier <INTU.BID>3000 was put into the sign-on "
+                                  "response. Quicken may show a financial institution other than yours; that is "
+                                  "harmless.\n";
+        const QByteArray repeated = "transaction 2 (FITID 1) of statement 1: FITID \"1\" is also that of transaction 1 "
+                                    "of this statement: only the first of them is imported. Make one of the two FITIDs "
+                                    "different (add a letter at its end) before importing.\n";
+        const QByteArray trashed = originalGoesToTheTrash() ? " (original in the trash)" : "";
+        QTest::newRow("check, a warning and a note")
+            << "--check --target quicken s.ofx" << statement << 0 << bankId + "s.ofx:24: warning: " + noPayee + "\n"
+            << QByteArray() << "s.ofx";
+        QTest::newRow("check, an error") << "--check --target other s.ofx" << twice << 1
+                                         << "s.ofx:24: warning: " + QByteArray(noPayee).replace("FITID 2", "FITID 1")
+                + "\ns.ofx:24: error: " + repeated
+                                         << QByteArray() << "s.ofx";
+        QTest::newRow("check, missing") << "--check gone.ofx" << statement << 1 << QByteArray()
+                                        << QByteArray("scrivane-clean: gone.ofx: no such file\n") << "s.ofx";
+        // In the written file the cleaned first name has lost its line end, so the second transaction moved up.
+        QTest::newRow("clean") << "--target quicken s.ofx" << twice << 0 << "s.ofx -> s.QFX" + trashed + "\n"
+                               << "s.QFX:23: error: " + repeated << "s.QFX";
+        QTest::newRow("clean to standard output") << "--stdout --target quicken s.ofx" << twice << 0
+                                                  << QByteArray(cleaned("quicken")).replace("<FITID>2", "<FITID>1")
+                                                  << "standard output:23: error: " + repeated << "s.ofx";
+    }
+    void checkAndAfterAClean()
+    {
+        QFETCH(QString, args);
+        QFETCH(QByteArray, input);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QByteArray, err);
+        QFETCH(QString, written);
+        Sandbox box;
+        QVERIFY(writeFile(box.path("s.ofx"), input));
+        const Run run = box.run(args.split(' '));
+        QCOMPARE(run.out, out);
+        QCOMPARE(run.err, err);
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(box.entries(), QStringList {written});
+        if (written == "s.ofx")
+            QCOMPARE(readFile(box.path("s.ofx")), input);
+        QVERIFY(!QFileInfo::exists(box.config() + "/Korvel Scrivane.ini"));
+    }
+
+    // Scripts get one JSON object a line, with what the clean itself mends marked so.
+    void checkInJson()
+    {
+        Sandbox box;
+        QByteArray faulty = QByteArray(statement).replace("<TRNAMT>-20.00", "<TRNAMT>-20,00 USD");
+        QVERIFY(writeFile(box.path("s.ofx"), faulty.replace("#123456 BIGMART", "#123456 BIGMART 4411 1234")));
+        const Run run = box.run({"--check", "--json", "--target", "quickbooks", "s.ofx"});
+        QCOMPARE(run.exitCode, 1);
+        QStringList found;
+        for (const QByteArray& line : run.out.trimmed().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            found << o["kind"].toString() + u'@' + QString::number(o["line"].toInt())
+                    + (o["fixedByClean"].toBool() ? "!" : "");
+        }
+        QCOMPARE(found, (QStringList {"bank-id-added@6", "long-name@21!", "no-payee@24", "bad-amount@26"}));
+    }
+
     // "-" is standard input, read whole; only --stdout and --list take it, and nothing on the disk changes.
     void standardInput_data()
     {
@@ -344,6 +423,8 @@ private slots:
         QTest::addColumn<QByteArray>("out");
         QTest::newRow("stdout") << "--stdout --target quicken -" << cleaned("quicken");
         QTest::newRow("list") << "--list clean -" << QByteArray("Pos Purchase Bigmart\nAt&t Mobility\n");
+        QTest::newRow("check") << "--check --target other -"
+                               << "-:24: warning: " + noPayee + "\n";
         QTest::newRow("list, and a file") << "--list raw s.ofx -"
                                           << QByteArray("POS PURCHASE #123456 BIGMART\nCHECK 1234\nAT&T MOBILITY\n"
                                                         "POS PURCHASE #123456 BIGMART\nCHECK 1234\nAT&T MOBILITY\n");

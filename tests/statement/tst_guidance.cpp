@@ -1,3 +1,4 @@
+#include "statement/finding_format.h"
 #include "statement/guidance.h"
 
 #include <QTest>
@@ -55,6 +56,56 @@ private slots:
                 "may refuse: it could not be converted to OFX 1.0.2 because it is not well-formed XML (line 9: the "
                 "end tag </STATUS> does not close <SEVERITY>).\r\n\r\n")
                 + menu + noteAndHelp("QuickBooks"));
+    }
+
+    // What the check of the written file found comes in one sentence after the message, with the whole list for
+    // the box's details.
+    void findings_data()
+    {
+        QTest::addColumn<Target>("target");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<QByteArray>("sentence");
+        QTest::addColumn<QByteArray>("list");
+        const QByteArray longName = "line 14: warning: transaction 3 (FITID 0003) of statement 1: the name \"ACME "
+                                    "HARDWARE AND LUMBER SUPPLY COMPANY\" is longer than the 32 characters OFX allows: "
+                                    "Quicken cuts it. Shorten it, or let the cleaning drop more (Settings: words to "
+                                    "omit, dates, numbers).";
+        QTest::newRow("nothing") << Target::Quicken << 0 << QByteArray() << QByteArray();
+        QTest::newRow("one") << Target::Quicken << 1
+                             << QByteArray(
+                                    "Before you import: the cleaned file has one problem for Quicken, on line 14, "
+                                    "transaction 3 (FITID 0003) of statement 1: the name \"ACME HARDWARE AND "
+                                    "LUMBER SUPPLY COMPANY\" is longer than the 32 characters OFX allows: "
+                                    "Quicken cuts it.")
+                             << longName;
+        const QByteArray line = QByteArray(longName).replace("Quicken", "the financial application");
+        QTest::newRow("three, Other, two listed")
+            << Target::Other << 3
+            << QByteArray("Before you import: the cleaned file has 3 problems for your financial application (listed "
+                          "under Show Details), the first on line 14, transaction 3 (FITID 0003) of statement 1: the "
+                          "name \"ACME HARDWARE AND LUMBER SUPPLY COMPANY\" is longer than the 32 characters OFX "
+                          "allows: the financial application cuts it.")
+            << line + "\r\n" + line + "\r\n... and 1 more.";
+    }
+
+    void findings()
+    {
+        QFETCH(Target, target);
+        QFETCH(int, count);
+        QFETCH(QByteArray, sentence);
+        QFETCH(QByteArray, list);
+        Finding f;
+        f.kind = FindingKind::LongName;
+        f.level = FindingLevel::Warning;
+        f.line = 14;
+        f.account = 1;
+        f.transaction = 3;
+        f.fitid = "0003";
+        f.value = "ACME HARDWARE AND LUMBER SUPPLY COMPANY";
+        f.target = target;
+        const std::vector<Finding> told(std::size_t(count), f);
+        QCOMPARE(QByteArray::fromStdString(findingsSentence(told, target)), sentence);
+        QCOMPARE(QByteArray::fromStdString(findingsList(told, 2)), list);
     }
 };
 

@@ -180,6 +180,17 @@ private slots:
         QVERIFY(check(xml(faulty)).front().sameAs(f));
     }
 
+    // After a clean its user hears of the errors first. A transaction without a payee, and an XML statement that
+    // QuickBooks gets unconverted (which the clean tells of itself), are left to a check asked for.
+    void toldAfterAClean()
+    {
+        QByteArray faulty = body;
+        faulty.replace("<NAME>Acme", "<NAME>" + QByteArray(33, 'A')).replace("<FITID>2", "<FITID>1");
+        const std::vector<Finding> found = check(xml(faulty.replace("<NAME>Bolt\n", "")), Target::QuickBooks);
+        QCOMPARE(describe(found), QString("not-convertible@1 long-name@18 no-payee@20 duplicate-fitid@20"));
+        QCOMPARE(describe(findingsToTell(found)), QString("duplicate-fitid@20 long-name@18"));
+    }
+
     void forQuickBooks()
     {
         // QuickBooks reads only the SGML form: an XML statement is an error until the clean converts it.

@@ -19,13 +19,15 @@
 namespace cli_test {
 
 // A credit-card statement: one name the default options shorten, one they clean
-// away whole, one with an entity and a CR LF line end.
+// away whole, one with an entity and a CR LF line end. Whole otherwise, so that
+// the check of what a clean writes finds nothing to say.
 inline const QByteArray statement
     = "OFXHEADER:100\r\nDATA:OFXSGML\r\n\r\n<OFX>\n<SIGNONMSGSRSV1>\n<SONRS>\n<STATUS>\n<CODE>0\n</STATUS>\n</SONRS>\n"
-      "</SIGNONMSGSRSV1>\n<CREDITCARDMSGSRSV1>\n<CCSTMTTRNRS>\n<CCSTMTRS>\n<BANKTRANLIST>\n<STMTTRN>\n"
-      "<NAME>POS PURCHASE #123456 BIGMART\n<MEMO>x\n</STMTTRN>\n<STMTTRN>\n<NAME>CHECK 1234\n</STMTTRN>\n<STMTTRN>\n"
-      "<NAME>AT&amp;T MOBILITY\r\n</STMTTRN>\n</BANKTRANLIST>\n</CCSTMTRS>\n</CCSTMTTRNRS>\n</CREDITCARDMSGSRSV1>\n"
-      "</OFX>\n";
+      "</SIGNONMSGSRSV1>\n<CREDITCARDMSGSRSV1>\n<CCSTMTTRNRS>\n<CCSTMTRS>\n<CURDEF>USD\n<BANKTRANLIST>\n<STMTTRN>\n"
+      "<DTPOSTED>20240102\n<TRNAMT>-9.99\n<FITID>1\n<NAME>POS PURCHASE #123456 BIGMART\n<MEMO>x\n</STMTTRN>\n"
+      "<STMTTRN>\n<DTPOSTED>20240103\n<TRNAMT>-20.00\n<FITID>2\n<NAME>CHECK 1234\n</STMTTRN>\n<STMTTRN>\n"
+      "<DTPOSTED>20240104\n<TRNAMT>-45.10\n<FITID>3\n<NAME>AT&amp;T MOBILITY\r\n</STMTTRN>\n</BANKTRANLIST>\n"
+      "</CCSTMTRS>\n</CCSTMTTRNRS>\n</CREDITCARDMSGSRSV1>\n</OFX>\n";
 
 // The statement as the default options leave it for a target: each name loses
 // its line feed, and a credit card's identifier stands right before "</SONRS>".

@@ -15,6 +15,7 @@ struct ShownMessage
     QString title;
     QString text;
     MessageIcon icon;
+    QString details;
 };
 
 // A desktop whose answers are given beforehand: message boxes are recorded, file
@@ -28,9 +29,10 @@ public:
     QStringList suffixesTaken {QStringLiteral("doc"), QStringLiteral("html")};
     QStringList opened;
 
-    void showMessage(QWidget*, const QString& text, MessageIcon icon, const QString& title) override
+    void
+    showMessage(QWidget*, const QString& text, MessageIcon icon, const QString& title, const QString& details) override
     {
-        messages_.append({title, text, icon});
+        messages_.append({title, text, icon, details});
     }
     const QList<ShownMessage>& messages() const { return messages_; }
     void clear() { messages_.clear(); }

@@ -8,12 +8,15 @@
 #include <sys/stat.h>
 #endif
 
-// A payee name keeping two words, one cleaned away, every byte but "<" in a memo, and no bank identifier.
+// A payee name keeping two words, one cleaned away, every byte but "<" in a memo ("&" as the entity the SGML form
+// needs), and no bank identifier; whole otherwise, so that the check of what a clean writes finds nothing to say.
 inline const QByteArray bankStatement = [] {
-    QByteArray bytes = "OFXHEADER:100\r\n\r\n<OFX>\n<SONRS>\n<LANGUAGE>ENG\n</SONRS>\n<NAME>ACME STORE 1234\n<MEMO>";
+    QByteArray bytes
+        = "OFXHEADER:100\r\n\r\n<OFX>\n<SONRS>\n<LANGUAGE>ENG\n</SONRS>\n<STMTTRNRS>\n<STMTRS>\n<CURDEF>USD\n"
+          "<BANKTRANLIST>\n<STMTTRN>\n<DTPOSTED>20240102\n<TRNAMT>-1.00\n<FITID>1\n<NAME>ACME STORE 1234\n<MEMO>";
     for (int c = 0; c < 256; ++c)
-        bytes += c == '<' ? QByteArray() : QByteArray(1, char(c));
-    return bytes + "\n<NAME>4411\n<MEMO>fee\n</OFX>\n";
+        bytes += c == '<' ? QByteArray() : c == '&' ? QByteArray("&amp;") : QByteArray(1, char(c));
+    return bytes + "\n<NAME>4411\n<MEMO>fee\n</STMTTRN>\n</BANKTRANLIST>\n</STMTRS>\n</STMTTRNRS>\n</OFX>\n";
 }();
 
 inline bool writeFile(const QString& path, const QByteArray& bytes, int mode = 0644)
