@@ -40,7 +40,7 @@ _scrivane_clean()
     $split && return
 
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W '--target= --keep --stdout --keep-form --list= --rules=
+        COMPREPLY=($(compgen -W '--target= --keep --stdout --keep-form --list= --check --json --rules=
             --no-rules --omit-words= --proper-case --no-proper-case --remove-dates --no-remove-dates
             --remove-numbers --no-remove-numbers --remove-repeat
             --no-remove-repeat --map= --date-order= --account= --account-type=

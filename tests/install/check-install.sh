@@ -68,6 +68,7 @@ complete_line() {
 [ "$(complete_line scrivane-clean --list "")" = "clean raw rules" ] || fail "completion of --list"
 [ "$(complete_line scrivane-clean --rules "")" = "folder r.csv" ] || fail "completion of --rules"
 [ "$(complete_line scrivane-clean --no-remove-r)" = "--no-remove-repeat" ] || fail "completion of options"
+[ "$(complete_line scrivane-clean --check --j)" = "--json" ] || fail "completion of --json"
 [ "$(complete_line scrivane-clean "")" = "a.ofx b.QFX c.qbo folder r.csv" ] ||
     fail "completion of files: $(complete_line scrivane-clean "")"
 
