@@ -1,9 +1,12 @@
+#include "statement/check_values.h"
 #include "statement/finding_format.h"
 #include "statement/statement_check.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+
+#include <random>
 
 using namespace scrivane;
 
@@ -62,7 +65,7 @@ static QByteArray xml(const QByteArray& b)
     return out.chopped(1);
 }
 
-static std::vector<Finding> check(const QByteArray& text, Target target = Target::Quicken)
+static std::vector<Finding> findingsOf(const QByteArray& text, Target target = Target::Quicken)
 {
     return checkStatement({text.constData(), std::size_t(text.size())}, target);
 }
@@ -155,12 +158,12 @@ private slots:
             const qsizetype at = finding.indexOf(u'@');
             return finding.left(at + 1) + QString::number(finding.mid(at + 1).toInt() + header.count('\n'));
         };
-        QCOMPARE(describe(check(sgml(faulty))), expected(sgmlFinding, sgmlHeader));
-        QCOMPARE(describe(check(xml(faulty))), expected(xmlFinding, xmlHeader));
+        QCOMPARE(describe(findingsOf(sgml(faulty))), expected(sgmlFinding, sgmlHeader));
+        QCOMPARE(describe(findingsOf(xml(faulty))), expected(xmlFinding, xmlHeader));
         // CR LF and CR alone end lines as LF does.
         for (const char* lineEnd : {"\r\n", "\r"}) {
             const QByteArray text = sgml(faulty).replace("\n", lineEnd);
-            QCOMPARE(describe(check(text)), expected(sgmlFinding, sgmlHeader));
+            QCOMPARE(describe(findingsOf(text)), expected(sgmlFinding, sgmlHeader));
         }
     }
 
@@ -168,7 +171,7 @@ private slots:
     {
         QByteArray faulty = body;
         faulty.replace("<FITID>2", "<FITID>1");
-        const std::vector<Finding> found = check(sgml(faulty));
+        const std::vector<Finding> found = findingsOf(sgml(faulty));
         QCOMPARE(found.size(), std::size_t(1));
         const Finding& f = found.front();
         QCOMPARE(f.level, FindingLevel::Error);
@@ -177,7 +180,7 @@ private slots:
         QCOMPARE(f.fitid, std::string("1"));
         QVERIFY(!findingText(f).empty() && !findingAdvice(f).empty());
         // The same fault in the other form is the same finding.
-        QVERIFY(check(xml(faulty)).front().sameAs(f));
+        QVERIFY(findingsOf(xml(faulty)).front().sameAs(f));
     }
 
     // After a clean its user hears of the errors first. A transaction without a payee, and an XML statement that
@@ -186,7 +189,7 @@ private slots:
     {
         QByteArray faulty = body;
         faulty.replace("<NAME>Acme", "<NAME>" + QByteArray(33, 'A')).replace("<FITID>2", "<FITID>1");
-        const std::vector<Finding> found = check(xml(faulty.replace("<NAME>Bolt\n", "")), Target::QuickBooks);
+        const std::vector<Finding> found = findingsOf(xml(faulty.replace("<NAME>Bolt\n", "")), Target::QuickBooks);
         QCOMPARE(describe(found), QString("not-convertible@1 long-name@18 no-payee@20 duplicate-fitid@20"));
         QCOMPARE(describe(findingsToTell(found)), QString("duplicate-fitid@20 long-name@18"));
     }
@@ -194,8 +197,8 @@ private slots:
     void forQuickBooks()
     {
         // QuickBooks reads only the SGML form: an XML statement is an error until the clean converts it.
-        QCOMPARE(describe(check(xml(body), Target::QuickBooks)), QString("not-convertible@1"));
-        QCOMPARE(describe(check(sgml(body), Target::QuickBooks)), QString());
+        QCOMPARE(describe(findingsOf(xml(body), Target::QuickBooks)), QString("not-convertible@1"));
+        QCOMPARE(describe(findingsOf(sgml(body), Target::QuickBooks)), QString());
     }
 
     void values_data()
@@ -229,13 +232,40 @@ private slots:
         QCOMPARE(isOfxAmount(v), amount);
     }
 
+    // Line ends and high bytes are found many bytes at a step: each length and
+    // each place of a CR, LF or high byte, across the steps' edges, must give
+    // what one byte at a time gives.
+    void manyBytesAtAStep()
+    {
+        std::mt19937 random(7);
+        const char bytes[] = {'a', '\r', '\n', '\xE9'};
+        for (std::size_t length = 0; length < 80; ++length) {
+            for (int round = 0; round < 40; ++round) {
+                std::string text(length + 1, 'a');
+                for (char& c : text)
+                    c = bytes[random() % (round % 4 == 0 ? 4 : 3)];
+                // From an odd place too, so that no step is aligned.
+                const std::string_view view = std::string_view(text).substr(1);
+                std::size_t lines = 0;
+                std::size_t high = std::string_view::npos;
+                for (std::size_t i = 0; i < view.size(); ++i) {
+                    lines += view[i] == '\n' || (view[i] == '\r' && (i + 1 == view.size() || view[i + 1] != '\n'));
+                    if (high == std::string_view::npos && static_cast<unsigned char>(view[i]) >= 0x80)
+                        high = i;
+                }
+                QCOMPARE(check::countLineBreaks(view), lines);
+                QCOMPARE(check::firstHighByte(view, 0), high);
+            }
+        }
+    }
+
     // Editors and scripts read these lines; JSON must stay valid whatever bytes the statement holds.
     void formats()
     {
         QByteArray faulty = body;
         faulty.replace("<FITID>2", "<FITID>1\xE9\"");
         faulty.replace("<FITID>1\n", "<FITID>1\xE9\"\n");
-        const std::vector<Finding> found = check(sgml(faulty));
+        const std::vector<Finding> found = findingsOf(sgml(faulty));
         QCOMPARE(found.size(), std::size_t(1));
         const std::string line = compilerLine("a b.ofx", found.front());
         QVERIFY2(line.starts_with("a b.ofx:24: error: transaction 2 (FITID 1\xE9\") of statement 1: "), line.c_str());
