@@ -20,7 +20,11 @@ namespace check {
 
 bool allDigits(std::string_view s)
 {
-    return !s.empty() && std::all_of(s.begin(), s.end(), isDigit);
+    for (char c : s) {
+        if (!isDigit(c))
+            return false;
+    }
+    return !s.empty();
 }
 
 int number(std::string_view digits)
@@ -236,21 +240,22 @@ using namespace check;
 bool isOfxDate(std::string_view value)
 {
     // YYYYMMDD, YYYYMMDDHHMMSS or YYYYMMDDHHMMSS.XXX, then [+-h[.mm][:ZONE]].
-    std::string_view rest = value;
-    std::string_view zone;
-    if (const std::size_t bracket = rest.find('['); bracket != std::string_view::npos) {
-        zone = rest.substr(bracket);
-        rest = rest.substr(0, bracket);
-    }
-    std::string_view millis;
-    if (const std::size_t dot = rest.find('.'); dot != std::string_view::npos) {
-        millis = rest.substr(dot + 1);
-        rest = rest.substr(0, dot);
-        if (rest.size() != 14 || millis.size() != 3 || !allDigits(millis))
-            return false;
-    }
-    if ((rest.size() != 8 && rest.size() != 14) || !allDigits(rest))
+    // Read left to right in one go: a date is checked for every transaction.
+    std::size_t digits = 0;
+    while (digits < value.size() && isDigit(value[digits]))
+        ++digits;
+    if (digits != 8 && digits != 14)
         return false;
+    std::size_t end = digits;
+    if (end < value.size() && value[end] == '.') {
+        if (digits != 14 || value.size() < end + 4 || !allDigits(value.substr(end + 1, 3)))
+            return false;
+        end += 4;
+    }
+    if (end < value.size() && value[end] != '[')
+        return false;
+    const std::string_view rest = value.substr(0, digits);
+    const std::string_view zone = value.substr(end);
     const int month = number(rest.substr(4, 2));
     const int day = number(rest.substr(6, 2));
     if (month < 1 || month > 12 || day < 1 || day > 31)
