@@ -46,7 +46,7 @@ class QuietPrompts : public Prompts
 public:
     int shown = 0;
 
-    void showMessage(QWidget*, const QString&, MessageIcon, const QString&) override { ++shown; }
+    void showMessage(QWidget*, const QString&, MessageIcon, const QString&, const QString&) override { ++shown; }
     FileDialogAnswer openFile(const FileDialogRequest&, QWidget*) override { return {}; }
     DocumentOpener& documents() override { return desktop_; }
 
