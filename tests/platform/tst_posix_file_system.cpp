@@ -5,6 +5,7 @@
 #include "platform/process_setup.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -91,6 +92,31 @@ private slots:
             {});
         QVERIFY2(outer.ok() && inner.ok(), qPrintable((outer.ok() ? inner : outer).failure().reason));
         QCOMPARE(entries(dir), (QStringList {"a.QFX", "b.QFX"}));
+    }
+
+    // A name given relative to the working folder, as the command line passes it on,
+    // lands in the folder it names, however short that folder's name.
+    void relativeNamesLandWhereTheyPoint_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("no folder") << "r.QFX";
+        QTest::newRow("one-letter folder") << "d/r.QFX";
+        QTest::newRow("longer folder") << "dd/r.QFX";
+    }
+    void relativeNamesLandWhereTheyPoint()
+    {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath("d") && QDir(dir.path()).mkpath("dd"));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const FileResult written
+            = PosixFileSystem(false).writeWhole(name, [](const ByteSink& sink) { return sink("relative"); }, {});
+        QDir::setCurrent(before);
+        QVERIFY2(written.ok(), qPrintable(written.failure().reason));
+        QFile landed(dir.filePath(name));
+        QVERIFY2(landed.open(QIODevice::ReadOnly), qPrintable(landed.fileName()));
+        QCOMPARE(landed.readAll(), QByteArray("relative"));
     }
 
     // In a program set up as the programs are, a write past a file-size limit fails
