@@ -154,11 +154,11 @@ private slots:
         const Run run = box.run(args.split(' '));
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.out, out);
-        QCOMPARE(run.err,
-                 err.isEmpty() ? err
-                               : "scrivane-clean: "
-                         + (err.startsWith("payee") ? box.config().toUtf8() + "/Korvel Scrivane.ini: " : QByteArray())
-                         + err);
+        const QByteArray storeName = QDir::toNativeSeparators(box.config() + "/Korvel Scrivane.ini").toUtf8();
+        QCOMPARE(QByteArray(run.err).replace("\r\n", "\n"),
+                 err.isEmpty()
+                     ? err
+                     : "scrivane-clean: " + (err.startsWith("payee") ? storeName + ": " : QByteArray()) + err);
         QCOMPARE(readFile(box.path("s.ofx")), statement);
         QVERIFY(!box.entries().contains("s.QFX"));
     }
@@ -391,7 +391,7 @@ private slots:
         QVERIFY(writeFile(box.path("s.ofx"), input));
         const Run run = box.run(args.split(' '));
         QCOMPARE(run.out, out);
-        QCOMPARE(run.err, err);
+        QCOMPARE(QByteArray(run.err).replace("\r\n", "\n"), err);
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(box.entries(), QStringList {written});
         if (written == "s.ofx")
