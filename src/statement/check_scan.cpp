@@ -231,9 +231,9 @@ void Scanner::addToTransaction(
 
 void Scanner::readProlog(std::string_view prolog)
 {
-    // The OFX 1.0.2 specification, section 2.2: the SGML form opens with header
-    // lines (OFXHEADER:100, DATA:OFXSGML, ENCODING, CHARSET). The OFX 2.1.1
-    // specification, section 2.2: the XML form opens with the XML declaration
+    // OFX 1.0.2, section 2.2: the SGML form opens with header
+    // lines (OFXHEADER:100, DATA:OFXSGML, ENCODING, CHARSET). OFX 2.1.1,
+    // section 2.2: the XML form opens with the XML declaration
     // and the <?OFX OFXHEADER="200" ...?> instruction.
     std::string_view rest = prolog;
     if (rest.starts_with("\xEF\xBB\xBF"))
@@ -274,7 +274,7 @@ void Scanner::closeTransaction()
         return;
     txn_.open = false;
     const std::size_t account = scan_.accounts.size();
-    // The OFX 1.0.2 specification, section 3.2.1: every transaction of a
+    // OFX 1.0.2, section 3.2.1: every transaction of a
     // statement download has a FITID, unique within its account; a client uses
     // it to skip a transaction it already has, which is what QuickBooks and
     // Quicken do with a second transaction of the same FITID.
@@ -286,7 +286,7 @@ void Scanner::closeTransaction()
         account_.hashes.emplace_back(std::hash<std::string_view> {}(txn_.fitid),
                                      static_cast<std::uint32_t>(txn_.position));
     if (!txn_.investment) {
-        // The OFX 1.0.2 specification, section 11.4.2.3: DTPOSTED and TRNAMT are
+        // OFX 1.0.2, section 11.4.2.3: DTPOSTED and TRNAMT are
         // required in <STMTTRN>; a transaction without them has no date or amount
         // to book.
         if (!txn_.hasDate)
@@ -365,7 +365,7 @@ void Scanner::closeAccount()
             break;
         }
     }
-    // The OFX 1.0.2 specification, sections 11.4.2.2, 11.4.3.2 and 13.9.2.2:
+    // OFX 1.0.2, sections 11.4.2.2, 11.4.3.2 and 13.9.2.2:
     // CURDEF, the currency of the statement's amounts, is required; without it
     // the target takes its own.
     if (!account_.hasCurrency)
@@ -379,7 +379,7 @@ void Scanner::closeAccount()
 
 void Scanner::checkValueMarkup(std::string_view name, std::string_view value, std::size_t valueAt)
 {
-    // The OFX 1.0.2 specification, section 2.3.2: in the SGML form "&" is
+    // OFX 1.0.2, section 2.3.2: in the SGML form "&" is
     // written &amp; (and "<" &lt;, ">" &gt;); an SGML reader takes a bare "&"
     // for the start of an entity and may drop what follows.
     for (std::size_t amp = value.find('&'); amp != std::string_view::npos; amp = value.find('&', amp + 1)) {
@@ -448,7 +448,7 @@ void Scanner::startElement(std::string_view name, std::size_t at, std::string_vi
     case Tag::DtPosted:
         if (txn_.open && !txn_.investment) {
             txn_.hasDate = true;
-            // The OFX 1.0.2 specification, section 3.2.8: dates are
+            // OFX 1.0.2, section 3.2.8: dates are
             // YYYYMMDD[HHMMSS[.XXX]] with an optional [offset:zone].
             if (!isOfxDate(trimmed))
                 addToTransaction(
@@ -458,7 +458,7 @@ void Scanner::startElement(std::string_view name, std::size_t at, std::string_vi
     case Tag::TrnAmt:
         if (txn_.open && !txn_.investment) {
             txn_.hasAmount = true;
-            // The OFX 1.0.2 specification, section 3.2.9: an amount is a signed
+            // OFX 1.0.2, section 3.2.9: an amount is a signed
             // number of at most 32 characters with "." or "," as radix point.
             if (!isOfxAmount(trimmed))
                 addToTransaction(
@@ -469,7 +469,7 @@ void Scanner::startElement(std::string_view name, std::size_t at, std::string_vi
         if (txn_.open) {
             if (!txn_.inPayee && !trimmed.empty())
                 txn_.hasName = true;
-            // The OFX 1.0.2 specification, section 11.4.2.3 (and 12.5.2.1 for the
+            // OFX 1.0.2, section 11.4.2.3 (and 12.5.2.1 for the
             // payee's name): NAME is A-32, at most 32 characters; QuickBooks and
             // Quicken cut a longer one.
             // No name of 32 bytes or fewer has more than 32 characters.
@@ -517,7 +517,7 @@ void Scanner::endElement(std::string_view name)
 
 void Scanner::checkCharset()
 {
-    // The OFX 1.0.2 specification, section 5.1 (and 2.2 for the header lines):
+    // OFX 1.0.2, section 5.1 (and 2.2 for the header lines):
     // the text is read in the character set that ENCODING and CHARSET declare;
     // the XML form's is UTF-8 unless its declaration names another (XML 1.0,
     // section 4.3.3). Bytes of another set show as other, garbled letters.
@@ -691,7 +691,7 @@ StatementScan Scanner::finish()
         readProlog(prolog_);
     closeAccount();
 
-    // The OFX 1.0.2 specification, section 2.5.1: every response opens with the
+    // OFX 1.0.2, section 2.5.1: every response opens with the
     // sign-on response <SONRS>. Intuit's requirements for Web Connect files put
     // the bank identifier <INTU.BID> inside it, before </SONRS>, which must
     // therefore close it before the first statement.
@@ -700,11 +700,11 @@ StatementScan Scanner::finish()
         add(FindingKind::NoSignOn, FindingLevel::Error, 1);
     else if (responseSeen_ ? !closedBeforeResponse_ : !sonrsClosed_)
         add(FindingKind::SignOnNotClosed, FindingLevel::Error, sonrsLine_);
-    // The OFX 1.0.2 specification, sections 11.4.2.2, 11.4.3.2 and 13.9.2.2: a
+    // OFX 1.0.2, sections 11.4.2.2, 11.4.3.2 and 13.9.2.2: a
     // statement download answers with <STMTRS>, <CCSTMTRS> or <INVSTMTRS>.
     if (scan_.accounts.empty())
         add(FindingKind::NoStatement, FindingLevel::Error, 1);
-    // Section 2.2 of the OFX 1.0.2 and 2.1.1 specifications: the header names the
+    // OFX 1.0.2 and 2.1.1, section 2.2: the header names the
     // form of the body, and a reader that goes by it fails on the other form.
     // Lenient readers (libofx, ofxparse) read such a file all the same, so the
     // target may too: a warning, not an error.
