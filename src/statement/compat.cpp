@@ -64,12 +64,22 @@ bool signOnClosesElements(const SegmentList& segments, const SignOnScan& scan)
     // at once; one with only white space after its tag may be an aggregate instead.
     std::string_view open;
     bool openHasValue = false;
+    // Text before a child's tag is a value left open in the SGML form, but mixed
+    // content in XML, whose element is closed further on; an XML reader stops at
+    // an identifier left open among closed elements.
+    auto closedLater = [&segments, &scan](std::size_t start, std::string_view name) {
+        for (std::size_t j = start; j <= scan.closingIndex; ++j) {
+            if (isEndTagOf(segments[j], name))
+                return true;
+        }
+        return false;
+    };
     for (std::size_t i = from; i <= scan.closingIndex; ++i) {
         std::string_view seg = segments[i];
         if (!open.empty()) {
             if (isEndTagOf(seg, open))
                 closed = true;
-            else if (openHasValue)
+            else if (openHasValue && !closedLater(i + 1, open))
                 return false;
         }
         open = startTagName(seg);

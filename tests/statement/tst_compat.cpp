@@ -57,6 +57,9 @@ private slots:
         row("xml, replaced in lower case", qk, decl + "<sonrs>[<intu.bid>1|<intu.bid>3000]</intu.bid></sonrs>");
         row("xml, nothing to go by", qk, decl + "<SONRS>\n[|<INTU.BID>3000</INTU.BID>]</SONRS>");
         row("xml header, open elements", qk, decl + "<OFX><SONRS><CODE>0\n[|<INTU.BID>3000]</SONRS><STMTTRNRS>");
+        row("xml, text beside a child",
+            qk,
+            decl + "<SONRS><STATUS>$<CODE>0</CODE></STATUS>[|<INTU.BID>3000</INTU.BID>]</SONRS><STMTTRNRS>");
         // An OFX 1 statement whose sign-on response closes its elements gets a closed one too.
         const QByteArray closed = "OFXHEADER:100\n<SONRS><STATUS><CODE>0</CODE></STATUS><LANGUAGE></LANGUAGE>\n";
         row("closed, Quicken", qk, closed + "[|<INTU.BID>3000</INTU.BID>]</SONRS><STMTTRNRS>");
