@@ -8,23 +8,9 @@
 #   bench/run-rules-benchmark.sh [BUILD_DIR] [ROUNDS]
 set -euo pipefail
 
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source_dir=$(dirname "$here")
-build=$(realpath -m "${1:-$source_dir/build-bench}")
-rounds=${2:-10}
-command -v hyperfine >/dev/null || {
-    echo "missing: hyperfine" >&2
-    exit 1
-}
-cmake -S "$source_dir" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DSCRIVANE_BENCH=ON \
-    -DSCRIVANE_BUILD_TESTS=OFF -DSCRIVANE_BUILD_GUI=ON >/dev/null
-cmake --build "$build" -j "${BENCH_JOBS:-2}" --target scrivane-genstatement scrivane-genrules \
-    scrivane-bench-clean >/dev/null
-bin=$build/bin
-data=$build/bench-data
-mkdir -p "$data"
-f=$data/bank-sgml-100000.ofx
-[[ -s $f ]] || "$bin/scrivane-genstatement" --kind bank --form sgml --count 100000 --seed 1 >"$f"
+# shellcheck source=bench/clean_bench_setup.sh
+source "$(dirname "${BASH_SOURCE[0]}")/clean_bench_setup.sh"
+clean_bench_setup "${1:-}" "${2:-10}" scrivane-genrules
 mix=$data/rules-mix-1000.csv
 contains=$data/rules-contains-100000.csv
 [[ -s $mix ]] || "$bin/scrivane-genrules" --mix 1000 --seed 1 >"$mix"
