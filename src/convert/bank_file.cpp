@@ -52,8 +52,14 @@ BankFileConversion convertBankFile(const BankFile& file, const Mapping& given)
 {
     BankFileConversion conversion;
     conversion.reading = readStatements(file, given);
-    if (conversion.reading.complete())
-        conversion.ofx = writeOfx(conversion.reading.statements);
+    if (!conversion.reading.complete())
+        return conversion;
+    conversion.ofx = writeOfx(conversion.reading.statements);
+    for (const std::size_t s : writtenOrder(conversion.reading.statements)) {
+        std::vector<std::size_t>& lines = conversion.rowLines.emplace_back();
+        for (const Transaction& t : conversion.reading.statements[s].transactions)
+            lines.push_back(t.line);
+    }
     return conversion;
 }
 

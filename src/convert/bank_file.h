@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scrivane {
 
@@ -47,6 +48,10 @@ struct BankFileConversion
 {
     StatementReading reading;
     std::string ofx;
+    // Where each transaction of each statement in the OFX stands in the bank's
+    // file (its line, from 1), so that what is found in the OFX can be shown
+    // at the rows the user has.
+    std::vector<std::vector<std::size_t>> rowLines;
 };
 BankFileConversion convertBankFile(const BankFile& file, const Mapping& given);
 

@@ -263,21 +263,34 @@ std::string writeOfx(const std::vector<BankStatement>& statements)
     w.line("</SONRS>");
     w.line("</SIGNONMSGSRSV1>");
     // Bank statements in one message set, card statements in the other.
-    for (const bool card : {false, true}) {
-        bool opened = false;
-        for (std::size_t s = 0; s < statements.size(); ++s) {
-            if ((statements[s].accountType == AccountType::CreditCard) != card || statements[s].transactions.empty())
-                continue;
-            if (!opened)
-                w.line(card ? "<CREDITCARDMSGSRSV1>" : "<BANKMSGSRSV1>");
-            opened = true;
-            writeStatement(w, statements[s]);
-        }
-        if (opened)
-            w.line(card ? "</CREDITCARDMSGSRSV1>" : "</BANKMSGSRSV1>");
+    bool opened = false;
+    bool cards = false;
+    for (const std::size_t s : writtenOrder(statements)) {
+        const bool card = statements[s].accountType == AccountType::CreditCard;
+        if (opened && card != cards)
+            w.line("</BANKMSGSRSV1>");
+        if (!opened || card != cards)
+            w.line(card ? "<CREDITCARDMSGSRSV1>" : "<BANKMSGSRSV1>");
+        opened = true;
+        cards = card;
+        writeStatement(w, statements[s]);
     }
+    if (opened)
+        w.line(cards ? "</CREDITCARDMSGSRSV1>" : "</BANKMSGSRSV1>");
     w.line("</OFX>");
     return w.take();
+}
+
+std::vector<std::size_t> writtenOrder(const std::vector<BankStatement>& statements)
+{
+    std::vector<std::size_t> order;
+    for (const bool card : {false, true}) {
+        for (std::size_t s = 0; s < statements.size(); ++s) {
+            if ((statements[s].accountType == AccountType::CreditCard) == card && !statements[s].transactions.empty())
+                order.push_back(s);
+        }
+    }
+    return order;
 }
 
 } // namespace scrivane

@@ -2,6 +2,7 @@
 
 #include "bank_statement.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,11 @@ inline constexpr std::size_t ofxMemoLength = 255;
 // no importer reads (QuickBooks and Quicken go by INTU.BID), and a statement
 // whose table gave no balances gets a ledger balance of 0.00 as of its last day.
 std::string writeOfx(const std::vector<BankStatement>& statements);
+
+// Which of the statements writeOfx writes, in its order: bank accounts before
+// cards, each kind as given, none without rows. The statement a finding in the
+// written OFX names is the one at that place here.
+std::vector<std::size_t> writtenOrder(const std::vector<BankStatement>& statements);
 
 // A row's values as the statement carries them, before escaping: one line each,
 // cut where OFX cuts them. What a preview of the statement shows.

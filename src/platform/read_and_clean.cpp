@@ -5,6 +5,7 @@
 #include "statement/output_name.h"
 #include "statement/segment_list.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -113,6 +114,7 @@ struct CleanInMemory
     std::string converted;
     SegmentList segments;
     FormReport form;
+    std::vector<std::vector<std::size_t>> rowLines; // of a bank's file, converted first
 };
 
 std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
@@ -123,8 +125,8 @@ std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
     cleaned.read = readStatement(request.input, files);
     if (!cleaned.read.ok())
         return cleaned.read.failure;
-    if (std::optional<CleanFailure> failed
-        = convertBankFileInput(request.input, cleaned.read.bytes, request.bankFile, &outcome.bankFileQuestions))
+    if (std::optional<CleanFailure> failed = convertBankFileInput(
+            request.input, cleaned.read.bytes, request.bankFile, &outcome.bankFileQuestions, &cleaned.rowLines))
         return failed;
     // Anything else would be written back under a statement's name, reported as
     // cleaned, and fail only at the import.
@@ -162,6 +164,22 @@ void checkInstead(const CleanRequest& request, const FileSystem& files, CleanOut
     const std::string output = joinSegments(cleaned.segments);
     outcome.findings = checkCleaned(
         {viewOf(cleaned.read.bytes), output, request.target, cleaned.form.converted, cleaned.form.notConverted});
+    // A bank's file has no lines of the OFX made from it: a finding stands at
+    // the row of its transaction, else at the first row of its statement, else
+    // at the top, and the findings go in the order of those lines.
+    if (cleaned.rowLines.empty())
+        return;
+    for (Finding& f : outcome.findings) {
+        const std::vector<std::size_t>* rows
+            = f.account >= 1 && f.account <= cleaned.rowLines.size() ? &cleaned.rowLines[f.account - 1] : nullptr;
+        if (rows && f.transaction >= 1 && f.transaction <= rows->size())
+            f.line = (*rows)[f.transaction - 1];
+        else
+            f.line = rows && !rows->empty() ? rows->front() : 1;
+    }
+    std::stable_sort(outcome.findings.begin(), outcome.findings.end(), [](const Finding& a, const Finding& b) {
+        return a.line < b.line;
+    });
 }
 
 void cleanToStream(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
@@ -278,7 +296,8 @@ ReadStatement readStatement(const StatementSource& source, const FileSystem& fil
 std::optional<CleanFailure> convertBankFileInput(const StatementSource& source,
                                                  QByteArray& bytes,
                                                  const BankFileRequest& request,
-                                                 std::shared_ptr<const BankFileQuestions>* questions)
+                                                 std::shared_ptr<const BankFileQuestions>* questions,
+                                                 std::vector<std::vector<std::size_t>>* rowLines)
 {
     const std::optional<BankFileFormat> format
         = source.isFile() ? bankFileFormatOf(source.name().toStdString()) : std::nullopt;
@@ -304,6 +323,8 @@ std::optional<CleanFailure> convertBankFileInput(const StatementSource& source,
             return failureOf(CleanProblem::QuestionsOpen, source.name());
         }
         bytes = QByteArray(conversion.ofx.data(), static_cast<qsizetype>(conversion.ofx.size()));
+        if (rowLines)
+            *rowLines = std::move(conversion.rowLines);
     } catch (const std::bad_alloc&) {
         return failureOf(CleanProblem::OutOfMemory, source.name());
     }

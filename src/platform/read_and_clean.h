@@ -173,10 +173,13 @@ ReadStatement readStatement(const StatementSource& source, const FileSystem& fil
 // the OFX statement they make as the request says; leaves every other
 // statement alone. A failure (NotConvertible, QuestionsOpen, OutOfMemory)
 // leaves the read bytes as they were, with the questions where there are some.
+// rowLines, where given, gets the line of each converted row in the bank's
+// file (see BankFileConversion).
 std::optional<CleanFailure> convertBankFileInput(const StatementSource& source,
                                                  QByteArray& bytes,
                                                  const BankFileRequest& request,
-                                                 std::shared_ptr<const BankFileQuestions>* questions = nullptr);
+                                                 std::shared_ptr<const BankFileQuestions>* questions = nullptr,
+                                                 std::vector<std::vector<std::size_t>>* rowLines = nullptr);
 
 // Reads, cleans and writes one statement as the request says. Only a statement
 // is cleaned: other bytes are refused before anything is written.

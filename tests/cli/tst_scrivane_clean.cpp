@@ -320,6 +320,35 @@ private slots:
 #endif
     }
 
+    // --check of a bank's file places each finding at the row of its transaction in that file, which is what the
+    // user can open; the OFX the rows make is never written. A QIF's card account comes first in the file but
+    // second in the OFX, which puts bank accounts first.
+    void checkOfABankFile()
+    {
+        Sandbox box;
+        QVERIFY(writeFile(box.path("m.csv"), "Date,Payee,Amount\n2024-01-03,ACME,-1\n2024-01-05,,100\n"));
+        QVERIFY(writeFile(box.path("t.qif"),
+                          "!Account\nNVisa\nTCCard\n^\n!Type:CCard\nD2024-01-03\nT-5.00\nPCOFFEE\n^\nD2024-01-04\n"
+                          "T-6.00\n^\n!Account\nNChecking\nTBank\n^\n!Type:Bank\nD2024-01-05\nT-7.00\n^\n"));
+        QStringList found;
+        for (const char* file : {"m.csv", "t.qif"}) {
+            const Run run = box.run({"--check", "--json", "--target", "quicken", "--account", "9", file});
+            QCOMPARE(run.exitCode, 0);
+            for (const QByteArray& line : run.out.trimmed().split('\n')) {
+                const QJsonObject o = QJsonDocument::fromJson(line).object();
+                found << o["file"].toString() + u':' + QString::number(o["line"].toInt()) + u' ' + o["kind"].toString()
+                        + u' ' + QString::number(o["statement"].toInt());
+            }
+        }
+        QCOMPARE(found,
+                 (QStringList {"m.csv:1 bank-id-added 0",
+                               "m.csv:3 no-payee 1",
+                               "t.qif:1 bank-id-added 0",
+                               "t.qif:10 no-payee 2",
+                               "t.qif:18 no-payee 1"}));
+        QCOMPARE(box.entries(), (QStringList {"m.csv", "t.qif"}));
+    }
+
     // A read-only statement is cleaned all the same: its output is read-only too, in its place or under the new
     // name, and the original does not stay behind. (Windows refuses to replace or delete a read-only file.)
     void readOnlyStatement_data()
