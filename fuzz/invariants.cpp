@@ -123,7 +123,20 @@ void checkBankIdRewrite(
     std::size_t closing = 0;
     std::size_t identifier = 0;
     StatementKind kind = StatementKind::None;
+    bool inText = false; // inside a CDATA section or comment, which holds no tags
+    std::string_view textEnd;
     for (std::size_t i = 0; i < n; ++i) {
+        const std::string_view seg = before[i];
+        if (inText) {
+            inText = seg.find(textEnd) == std::string_view::npos;
+            continue;
+        }
+        if (seg.starts_with("<![CDATA[") || seg.starts_with("<!--")) {
+            textEnd = seg.starts_with("<!--") ? "-->" : "]]>";
+            const std::string_view opener = seg.starts_with("<!--") ? "<!--" : "<![CDATA[";
+            inText = seg.substr(opener.size()).find(textEnd) == std::string_view::npos;
+            continue;
+        }
         if (holdsTag(before[i], "</SONRS>", match)) {
             closing = i;
         } else if (holdsTag(before[i], "<INTU.BID>", match)) {

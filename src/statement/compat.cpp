@@ -10,8 +10,24 @@ namespace scrivane {
 SignOnScan scanSignOn(const SegmentList& segments)
 {
     SignOnScan scan;
+    // What a CDATA section or a comment holds is text, however much of it looks
+    // like markup: a "</SONRS>" there closes nothing, and an identifier put in
+    // front of it would become part of a payee's name.
+    std::string_view textUntil;
     for (std::size_t i = 0; i < segments.size(); ++i) {
         std::string_view seg = segments[i];
+        if (!textUntil.empty()) {
+            if (seg.find(textUntil) != std::string_view::npos)
+                textUntil = {};
+            continue;
+        }
+        if (seg.starts_with("<![CDATA[") || seg.starts_with("<!--")) {
+            const bool cdata = seg[2] == '[';
+            const std::string_view closer = cdata ? "]]>" : "-->";
+            if (seg.find(closer, cdata ? 9 : 4) == std::string_view::npos)
+                textUntil = closer;
+            continue;
+        }
         // Every tag stands at the start of its segment, so "holds the tag" is a
         // prefix test; that keeps the scan linear in the size of the statement.
         if (startsWithNoCase(seg, "</SONRS>")) {

@@ -47,6 +47,11 @@ private slots:
         row("first statement decides", qb, "<SONRS>[|<INTU.BID>5885]</SONRS><STMTTRNRS><CCSTMTTRNRS>");
         row("last closing tag counts", qk, "<SONRS></SONRS><SONRS>[|<INTU.BID>3000]</SONRS><STMTTRNRS>");
         row("later closing tag unseen", qk, "<SONRS><INTU.BID>7\n<STMTTRNRS></SONRS>");
+        // A CDATA section or a comment holds text, not tags, whatever it looks like.
+        row("closing tag in a name's CDATA",
+            qk,
+            "<SONRS>[|<INTU.BID>3000]</SONRS><NAME><![CDATA[</SONRS>]]><STMTTRNRS>");
+        row("sign-on in a comment", qb, "<SONRS>[|<INTU.BID>5885]</SONRS><!-- <SONRS></SONRS> --><STMTTRNRS>");
         row("closing tag first", qb, "</SONRS>\n<STMTTRNRS>");
         // The XML form closes every element, so an inserted identifier needs its end tag.
         const QByteArray decl = "\xEF\xBB\xBF \r\n<?xml version=\"1.0\"?>\n";
