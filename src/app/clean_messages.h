@@ -1,11 +1,13 @@
 #pragma once
 
-#include "platform/file_problem_text.h"
 #include "platform/read_and_clean.h"
 
 #include <QString>
 
 namespace scrivane {
+
+// What went wrong with a file, as a sentence of its own.
+QString fileProblemText(const FileError& error);
 
 // What the user is told when a clean fails: which file, the system's reason,
 // and what became of the statement.

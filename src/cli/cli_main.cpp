@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr,
                      "scrivane-clean: %s: the saved options cannot be read: %s\n",
                      QFile::encodeName(QDir::toNativeSeparators(settings.fileName())).constData(),
-                     scrivane::cli::describeFileProblem(usable.failure()).toLocal8Bit().constData());
+                     scrivane::cli::fileProblemText(usable.failure()).toLocal8Bit().constData());
     return scrivane::cli::run(scrivane::cli::parseArguments(args),
                               settings,
                               streams,

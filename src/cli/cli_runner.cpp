@@ -3,7 +3,6 @@
 #include "names/names_preview.h"
 #include "platform/console.h"
 #include "platform/file_pattern.h"
-#include "platform/file_problem_text.h"
 #include "platform/locale_rules_qt.h"
 #include "platform/name_list_text.h"
 #include "platform/read_and_clean.h"
@@ -166,7 +165,7 @@ std::string putAway(const CleanOutcome& outcome)
 
 QString describe(const CleanFailure& failure, const QString& outputPath)
 {
-    const QString reason = describeFileProblem(failure.error);
+    const QString reason = fileProblemText(failure.error);
     switch (failure.problem) {
     case CleanProblem::NotFound:
         return whyNotAFile(failure.error.path);
@@ -472,11 +471,32 @@ bool check(const QString& path,
 
 } // namespace
 
-QString describeFileProblem(const FileError& error)
+QString fileProblemText(const FileError& error)
 {
-    if (error.problem == FileProblem::TooLarge && error.path == QLatin1String(standardInputName))
-        return QStringLiteral("Standard input is larger than 1 GB, too large for a statement");
-    return scrivane::fileProblemText(error);
+    switch (error.problem) {
+    case FileProblem::System:
+        break;
+    case FileProblem::NotPlainFile:
+        return QStringLiteral("Not a plain file");
+    case FileProblem::TooLarge:
+        return error.path == QLatin1String(standardInputName)
+            ? QStringLiteral("Standard input is larger than 1 GB, too large for a statement")
+            : QStringLiteral("File is larger than 1 GB, too large for a statement");
+    case FileProblem::InexactName:
+        return QStringLiteral("The name holds bytes that are not valid in the system's character encoding, so it "
+                              "cannot be used exactly; rename the file and try again");
+    case FileProblem::NoHome:
+        return QStringLiteral("There is no home folder to hold a trash");
+    case FileProblem::NameTooLongForTrash:
+        return QStringLiteral("The name is too long for the trash");
+    case FileProblem::NoTrash:
+        return QStringLiteral("No trash can be made or written in the home folder");
+    case FileProblem::GivenUp:
+        return QStringLiteral("The write was given up");
+    case FileProblem::Swapped:
+        return QStringLiteral("Another file was put in the way as the written file took its name");
+    }
+    return error.reason;
 }
 
 int run(const ParseResult& parsed,

@@ -33,8 +33,7 @@ int run(const ParseResult& parsed,
         const std::string& settingsFile,
         const std::function<StoredRules()>& savedRules = {});
 
-// What went wrong with a file, in the words of an error line: those of the
-// window, but for standard input, which has no file to name.
-QString describeFileProblem(const FileError& error);
+// What went wrong with a file, in the words of an error line.
+QString fileProblemText(const FileError& error);
 
 } // namespace scrivane::cli
