@@ -64,10 +64,15 @@ std::string_view startTagName(std::string_view seg)
     return end == std::string_view::npos ? std::string_view {} : seg.substr(1, end - 1);
 }
 
+// XML lets white space stand between an end tag's name and its ">".
 bool isEndTagOf(std::string_view seg, std::string_view name)
 {
-    return seg.size() >= name.size() + 3 && seg.starts_with("</") && startsWithNoCase(seg.substr(2), name)
-        && seg[name.size() + 2] == '>';
+    if (seg.size() < name.size() + 3 || !seg.starts_with("</") || !startsWithNoCase(seg.substr(2), name))
+        return false;
+    std::size_t at = name.size() + 2;
+    while (at < seg.size() && (seg[at] == ' ' || seg[at] == '\t' || seg[at] == '\r' || seg[at] == '\n'))
+        ++at;
+    return at < seg.size() && seg[at] == '>';
 }
 
 } // namespace

@@ -62,6 +62,9 @@ private slots:
         row("xml, replaced in lower case", qk, decl + "<sonrs>[<intu.bid>1|<intu.bid>3000]</intu.bid></sonrs>");
         row("xml, nothing to go by", qk, decl + "<SONRS>\n[|<INTU.BID>3000</INTU.BID>]</SONRS>");
         row("xml header, open elements", qk, decl + "<OFX><SONRS><CODE>0\n[|<INTU.BID>3000]</SONRS><STMTTRNRS>");
+        row("xml, end tag with a line break",
+            qk,
+            decl + "<SONRS><DTSERVER>2</DTSERVER\n>[|<INTU.BID>3000</INTU.BID>]</SONRS>");
         row("xml, text beside a child",
             qk,
             decl + "<SONRS><STATUS>$<CODE>0</CODE></STATUS>[|<INTU.BID>3000</INTU.BID>]</SONRS><STMTTRNRS>");
