@@ -3,6 +3,7 @@
 #include "statement_form.h"
 #include "text.h"
 
+#include <map>
 #include <string>
 
 namespace scrivane {
@@ -64,15 +65,30 @@ std::string_view startTagName(std::string_view seg)
     return end == std::string_view::npos ? std::string_view {} : seg.substr(1, end - 1);
 }
 
-// XML lets white space stand between an end tag's name and its ">".
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The name of the end tag that opens a segment, or empty when the segment opens
+// with anything else. XML lets white space stand between the name and its ">".
+std::string_view endTagName(std::string_view seg)
+{
+    if (!seg.starts_with("</"))
+        return {};
+    std::size_t end = 2;
+    while (end < seg.size() && seg[end] != '>' && !isSpace(seg[end]))
+        ++end;
+    std::size_t at = end;
+    while (at < seg.size() && isSpace(seg[at]))
+        ++at;
+    return at < seg.size() && seg[at] == '>' ? seg.substr(2, end - 2) : std::string_view {};
+}
+
 bool isEndTagOf(std::string_view seg, std::string_view name)
 {
-    if (seg.size() < name.size() + 3 || !seg.starts_with("</") || !startsWithNoCase(seg.substr(2), name))
-        return false;
-    std::size_t at = name.size() + 2;
-    while (at < seg.size() && (seg[at] == ' ' || seg[at] == '\t' || seg[at] == '\r' || seg[at] == '\n'))
-        ++at;
-    return at < seg.size() && seg[at] == '>';
+    const std::string_view end = endTagName(seg);
+    return !end.empty() && equalsNoCase(end, name);
 }
 
 } // namespace
@@ -87,13 +103,21 @@ bool signOnClosesElements(const SegmentList& segments, const SignOnScan& scan)
     bool openHasValue = false;
     // Text before a child's tag is a value left open in the SGML form, but mixed
     // content in XML, whose element is closed further on; an XML reader stops at
-    // an identifier left open among closed elements.
-    auto closedLater = [&segments, &scan](std::size_t start, std::string_view name) {
-        for (std::size_t j = start; j <= scan.closingIndex; ++j) {
-            if (isEndTagOf(segments[j], name))
-                return true;
+    // an identifier left open among closed elements. Where each name's last end
+    // tag stands is gathered once, so that a deeply nested sign-on costs no more
+    // than a flat one.
+    std::map<std::string, std::size_t> lastEnd;
+    bool gathered = false;
+    auto closedLater = [&](std::size_t start, std::string_view name) {
+        if (!gathered) {
+            gathered = true;
+            for (std::size_t j = from; j <= scan.closingIndex; ++j) {
+                if (const std::string_view end = endTagName(segments[j]); !end.empty())
+                    lastEnd[upperAscii(end)] = j;
+            }
         }
-        return false;
+        const auto found = lastEnd.find(upperAscii(name));
+        return found != lastEnd.end() && found->second >= start;
     };
     for (std::size_t i = from; i <= scan.closingIndex; ++i) {
         std::string_view seg = segments[i];
