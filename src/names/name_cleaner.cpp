@@ -151,21 +151,10 @@ bool NameCleaner::mayBeDate(std::string_view word) const
 
 namespace {
 
-bool isMarkupSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The end tag of a payee name, with whatever follows it up to the next tag. XML
-// allows white space before its ">".
+// The end tag of a payee name, with whatever follows it up to the next tag.
 bool isPayeeEndTag(std::string_view segment)
 {
-    if (!startsWithNoCase(segment, "</NAME"))
-        return false;
-    std::size_t k = 6;
-    while (k < segment.size() && isMarkupSpace(segment[k]))
-        ++k;
-    return k < segment.size() && segment[k] == '>';
+    return equalsNoCase(endTagName(segment), "NAME");
 }
 
 // The segment after a comment or processing instruction that starts at segment

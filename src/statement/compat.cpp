@@ -65,26 +65,6 @@ std::string_view startTagName(std::string_view seg)
     return end == std::string_view::npos ? std::string_view {} : seg.substr(1, end - 1);
 }
 
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The name of the end tag that opens a segment, or empty when the segment opens
-// with anything else. XML lets white space stand between the name and its ">".
-std::string_view endTagName(std::string_view seg)
-{
-    if (!seg.starts_with("</"))
-        return {};
-    std::size_t end = 2;
-    while (end < seg.size() && seg[end] != '>' && !isSpace(seg[end]))
-        ++end;
-    std::size_t at = end;
-    while (at < seg.size() && isSpace(seg[at]))
-        ++at;
-    return at < seg.size() && seg[at] == '>' ? seg.substr(2, end - 2) : std::string_view {};
-}
-
 bool isEndTagOf(std::string_view seg, std::string_view name)
 {
     const std::string_view end = endTagName(seg);

@@ -96,4 +96,26 @@ constexpr bool startsWithNoCase(std::string_view s, std::string_view prefix)
     return true;
 }
 
+// White space as markup counts it: space, tab, CR and LF.
+constexpr bool isMarkupSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The name of the end tag that opens a segment ("</NAME >" gives "NAME"), or
+// empty when the segment opens with anything else. XML lets white space stand
+// between the name and its ">".
+constexpr std::string_view endTagName(std::string_view segment)
+{
+    if (!segment.starts_with("</"))
+        return {};
+    std::size_t end = 2;
+    while (end < segment.size() && segment[end] != '>' && !isMarkupSpace(segment[end]))
+        ++end;
+    std::size_t at = end;
+    while (at < segment.size() && isMarkupSpace(segment[at]))
+        ++at;
+    return at < segment.size() && segment[at] == '>' ? segment.substr(2, end - 2) : std::string_view {};
+}
+
 } // namespace scrivane
