@@ -11,7 +11,10 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace scrivane {
 
@@ -144,17 +147,66 @@ std::optional<CleanFailure> readAndCleanInMemory(const CleanRequest& request,
         return CleanFailure {CleanProblem::RuleCannotWrite,
                              {request.input.name(), QString::fromStdString(cleaned.form.failure)}};
     outcome.notConverted = cleaned.form.notConverted;
-    if (request.check == CheckRun::Written) {
-        // The check only advises: short of memory for it, the clean goes on and
-        // tells nothing rather than fail.
-        try {
-            outcome.findings = findingsToTell(checkStatement(cleaned.segments, request.target, outcome.notConverted));
-        } catch (const std::bad_alloc&) {
-            outcome.findings.clear();
-        }
-    }
     return std::nullopt;
 }
+
+// The check of what a clean writes, run on a thread of its own while the
+// output is written: writing and syncing a big statement waits mostly on the
+// disk, so the user waits for the longer of the two rather than for both. The
+// check reads a list of the pieces gathered before the writing starts, since
+// the segment list keeps a cursor and must not be walked by two threads.
+//
+// The check only advises: short of memory for it the clean goes on and tells
+// nothing rather than fail, and where no thread can be had it runs first.
+// Whatever way the clean ends, the findings reach the outcome once the check
+// is done, and never before.
+class CheckBesideWrite
+{
+public:
+    CheckBesideWrite(const CleanRequest& request, const CleanInMemory& cleaned, CleanOutcome& outcome)
+        : outcome_(outcome)
+        , wanted_(request.check == CheckRun::Written)
+    {
+        if (!wanted_)
+            return;
+        try {
+            cleaned.segments.forEachPiece([this](std::string_view piece) { pieces_.push_back(piece); });
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        const Target target = request.target;
+        const std::string_view notConverted = outcome.notConverted;
+        auto check = [this, target, notConverted] {
+            try {
+                findings_ = findingsToTell(checkStatement(pieces_, target, notConverted));
+            } catch (const std::bad_alloc&) {
+                findings_.clear();
+            }
+        };
+        try {
+            thread_ = std::thread(check);
+        } catch (const std::system_error&) {
+            check();
+        }
+    }
+    CheckBesideWrite(const CheckBesideWrite&) = delete;
+    CheckBesideWrite& operator=(const CheckBesideWrite&) = delete;
+
+    ~CheckBesideWrite()
+    {
+        if (thread_.joinable())
+            thread_.join();
+        if (wanted_)
+            outcome_.findings = std::move(findings_);
+    }
+
+private:
+    CleanOutcome& outcome_;
+    const bool wanted_;
+    std::vector<std::string_view> pieces_;
+    std::vector<Finding> findings_;
+    std::thread thread_;
+};
 
 void checkInstead(const CleanRequest& request, const FileSystem& files, CleanOutcome& outcome)
 {
@@ -187,6 +239,7 @@ void cleanToStream(const CleanRequest& request, const FileSystem& files, CleanOu
     CleanInMemory cleaned;
     if ((outcome.failure = readAndCleanInMemory(request, files, cleaned, outcome)))
         return;
+    const CheckBesideWrite check(request, cleaned, outcome);
     std::FILE* out = request.toStream->stream;
     const bool written = writeInBlocks(cleaned.segments, [out](std::string_view piece) {
         return std::fwrite(piece.data(), 1, piece.size(), out) == piece.size();
@@ -217,6 +270,7 @@ void cleanBesideInput(const CleanRequest& request, const FileSystem& files, Clea
     CleanInMemory cleaned;
     if ((outcome.failure = readAndCleanInMemory(request, files, cleaned, outcome)))
         return;
+    const CheckBesideWrite check(request, cleaned, outcome);
     const FileStamp& read = cleaned.read.stamp;
     const SegmentList& segments = cleaned.segments;
 

@@ -260,4 +260,12 @@ StatementScan scanStatement(const SegmentList& segments, Target target, std::str
     return scanner.finish();
 }
 
+StatementScan scanStatement(const std::vector<std::string_view>& pieces, Target target, std::string_view notConverted)
+{
+    Scanner scanner(target, notConverted);
+    for (const std::string_view piece : pieces)
+        scanner.feed(piece);
+    return scanner.finish();
+}
+
 } // namespace scrivane

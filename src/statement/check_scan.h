@@ -32,5 +32,6 @@ struct StatementScan
 StatementScan scanStatement(std::string_view text, Target target, std::string_view notConverted);
 // The same over the joined text of a segment list, without joining it.
 StatementScan scanStatement(const SegmentList& segments, Target target, std::string_view notConverted);
+StatementScan scanStatement(const std::vector<std::string_view>& pieces, Target target, std::string_view notConverted);
 
 } // namespace scrivane

@@ -204,6 +204,14 @@ std::vector<Finding> checkStatement(const SegmentList& written, Target target, s
     return std::move(scan.findings);
 }
 
+std::vector<Finding>
+checkStatement(const std::vector<std::string_view>& written, Target target, std::string_view notConverted)
+{
+    StatementScan scan = scanStatement(written, target, notConverted);
+    sortByLine(scan.findings);
+    return std::move(scan.findings);
+}
+
 std::vector<Finding> checkCleaned(const CleanedStatement& cleaned)
 {
     StatementScan in = scanStatement(cleaned.input, cleaned.target, {});

@@ -80,6 +80,11 @@ std::vector<Finding> checkStatement(std::string_view text, Target target, std::s
 // The same for the statement a clean has in a segment list, read piece by piece
 // as a writer gets it, so that the check needs no joined copy of the text.
 std::vector<Finding> checkStatement(const SegmentList& written, Target target, std::string_view notConverted = {});
+// The same for the pieces of such a list gathered beforehand (forEachPiece),
+// which another thread may read while the list itself is being written out: a
+// list keeps a cursor, so two threads must not walk it at once.
+std::vector<Finding>
+checkStatement(const std::vector<std::string_view>& written, Target target, std::string_view notConverted = {});
 
 // What the clean of input into output would mean for the target, when nothing
 // is written yet: the findings of the output, placed in the input; those of the

@@ -212,9 +212,13 @@ private slots:
                 = cleanStatement(text, converted, segments, target, NameOptions {}, LocaleRules::enUS());
             const std::string output = joinSegments(segments);
             const std::vector<Finding> after = checkCleaned({text, output, target, form.converted, form.notConverted});
-            // What the programs check after a clean, without joining what they write.
-            QCOMPARE(lines(checkStatement(segments, target, form.notConverted)),
-                     lines(checkStatement(output, target, form.notConverted)));
+            // What the programs check after a clean, without joining what they write,
+            // from the list itself or from its pieces gathered for another thread.
+            const QString joined = lines(checkStatement(output, target, form.notConverted));
+            QCOMPARE(lines(checkStatement(segments, target, form.notConverted)), joined);
+            std::vector<std::string_view> pieces;
+            segments.forEachPiece([&pieces](std::string_view piece) { pieces.push_back(piece); });
+            QCOMPARE(lines(checkStatement(pieces, target, form.notConverted)), joined);
             const std::vector<Finding> before = checkStatement(text, target);
             for (const Finding& f : after) {
                 QVERIFY(f.line >= 1 && qsizetype(f.line) <= lineCount);
