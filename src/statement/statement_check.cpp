@@ -120,8 +120,13 @@ void sortByLine(std::vector<Finding>& findings)
     // Findings come nearly in order; most statements need no sorting at all.
     if (std::is_sorted(findings.begin(), findings.end(), byLine))
         return;
-    std::stable_sort(
-        findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    std::stable_sort(findings.begin(), findings.end(), byLine);
+}
+
+std::vector<Finding> inLineOrder(StatementScan scan)
+{
+    sortByLine(scan.findings);
+    return std::move(scan.findings);
 }
 
 } // namespace
@@ -192,24 +197,18 @@ std::string_view kindWord(FindingKind kind)
 
 std::vector<Finding> checkStatement(std::string_view text, Target target, std::string_view notConverted)
 {
-    StatementScan scan = scanStatement(text, target, notConverted);
-    sortByLine(scan.findings);
-    return std::move(scan.findings);
+    return inLineOrder(scanStatement(text, target, notConverted));
 }
 
 std::vector<Finding> checkStatement(const SegmentList& written, Target target, std::string_view notConverted)
 {
-    StatementScan scan = scanStatement(written, target, notConverted);
-    sortByLine(scan.findings);
-    return std::move(scan.findings);
+    return inLineOrder(scanStatement(written, target, notConverted));
 }
 
 std::vector<Finding>
 checkStatement(const std::vector<std::string_view>& written, Target target, std::string_view notConverted)
 {
-    StatementScan scan = scanStatement(written, target, notConverted);
-    sortByLine(scan.findings);
-    return std::move(scan.findings);
+    return inLineOrder(scanStatement(written, target, notConverted));
 }
 
 std::vector<Finding> checkCleaned(const CleanedStatement& cleaned)
